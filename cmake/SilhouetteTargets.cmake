@@ -1,0 +1,59 @@
+# silhouette_add_host_library(<name> SOURCES ... [LIBS ...] [HOST_LIBS ...])
+# Adds one static library <name>_<backend> per host backend. LIBS are
+# linked as they are; HOST_LIBS are other host libraries, linked in the
+# same backend's variant.
+function(silhouette_add_host_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;HOST_LIBS" ${ARGN})
+  foreach(backend IN LISTS SILHOUETTE_HOST_BACKENDS)
+    add_library(${name}_${backend} STATIC ${ARG_SOURCES})
+    target_link_libraries(${name}_${backend} PUBLIC host_api_${backend}
+                          ${ARG_LIBS})
+    foreach(lib IN LISTS ARG_HOST_LIBS)
+      target_link_libraries(${name}_${backend} PUBLIC ${lib}_${backend})
+    endforeach()
+  endforeach()
+endfunction()
+
+# silhouette_add_test(<name> SOURCES ... LIBS ...)
+# A GoogleTest executable registered with ctest.
+function(silhouette_add_test name)
+  if(NOT SILHOUETTE_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest
+                        GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# silhouette_add_mex(<Name> SOURCE <file> LIB <host library> HELP <file.m>)
+# Builds the module <Name> for each real host found: build/octave/<Name>.mex
+# for Octave, build/matlab/<Name>.<mexext> for MATLAB, each with its help
+# file beside it.
+function(silhouette_add_mex name)
+  cmake_parse_arguments(ARG "" "SOURCE;LIB;HELP" "" ${ARGN})
+  if(SILHOUETTE_HAVE_OCTAVE)
+    set(target ${name}_octave_mex)
+    add_library(${target} MODULE ${ARG_SOURCE})
+    target_link_libraries(${target} PRIVATE ${ARG_LIB}_octave)
+    target_link_options(${target} PRIVATE ${SILHOUETTE_OCTAVE_LDFLAGS})
+    set_target_properties(${target} PROPERTIES
+      OUTPUT_NAME ${name} PREFIX "" SUFFIX ".mex"
+      CXX_VISIBILITY_PRESET default
+      LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/octave)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different
+              ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_HELP}
+              ${CMAKE_BINARY_DIR}/octave/${ARG_HELP})
+  endif()
+  if(SILHOUETTE_HAVE_MATLAB)
+    set(target ${name}_matlab_mex)
+    matlab_add_mex(NAME ${target} MODULE SRC ${ARG_SOURCE}
+                   OUTPUT_NAME ${name} LINK_TO ${ARG_LIB}_matlab
+                   DOCUMENTATION ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_HELP})
+    set_target_properties(${target} PROPERTIES
+      CXX_VISIBILITY_PRESET default
+      LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/matlab)
+  endif()
+endfunction()

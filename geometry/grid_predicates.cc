@@ -1,0 +1,55 @@
+#include "geometry/grid_predicates.h"
+
+#include <cmath>
+
+namespace silhouette {
+namespace {
+
+constexpr double kGridLimit = 268435456.0;  // 2^28
+
+int32_t Compare(__int128 left, __int128 right) {
+  return left > right ? 1 : (left < right ? -1 : 0);
+}
+
+}  // namespace
+
+int64_t GridPredicates::GridCoordinate(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= kGridLimit) return static_cast<int64_t>(kGridLimit);
+  if (v <= -kGridLimit) return -static_cast<int64_t>(kGridLimit);
+  return static_cast<int64_t>(v);
+}
+
+int32_t GridPredicates::SideOfLine(const Vec2& p, int32_t a, int32_t b) const {
+  const Vec2& pa = points()[a];
+  const Vec2& pb = points()[b];
+  const int64_t px = GridCoordinate(p.x), py = GridCoordinate(p.y);
+  const int64_t ax = GridCoordinate(pa.x), ay = GridCoordinate(pa.y);
+  const int64_t bx = GridCoordinate(pb.x), by = GridCoordinate(pb.y);
+  // Differences stay within 2^29, so the products fit in 64 bits.
+  return Compare((by - ay) * (px - ax), (py - ay) * (bx - ax));
+}
+
+int32_t GridPredicates::SideOfCircle(const Vec2& p, int32_t a, int32_t b,
+                                     int32_t c) const {
+  const int64_t px = GridCoordinate(p.x), py = GridCoordinate(p.y);
+  struct Row {
+    __int128 x, y, lifted;
+  };
+  auto row = [px, py](const Vec2& q) {
+    const int64_t qx = GridCoordinate(q.x), qy = GridCoordinate(q.y);
+    return Row{qx - px, qy - py,
+               static_cast<__int128>(qy - py) * (qy + py) +
+                   static_cast<__int128>(qx - px) * (qx + px)};
+  };
+  const Row ra = row(points()[a]);
+  const Row rb = row(points()[b]);
+  const Row rc = row(points()[c]);
+  // Every product stays below 2^120: exact in 128 bits.
+  const __int128 d = ra.x * (rb.y * rc.lifted - rc.y * rb.lifted) +
+                     rc.x * (ra.y * rb.lifted - rb.y * ra.lifted) +
+                     rb.x * (rc.y * ra.lifted - ra.y * rc.lifted);
+  return d > 0 ? -1 : (d == 0 ? 0 : 1);
+}
+
+}  // namespace silhouette

@@ -1,0 +1,195 @@
+#include "geometry/planar_hull.h"
+
+#include <cmath>
+#include <vector>
+
+#include "geometry/grid_predicates.h"
+#include "geometry/hull_edge.h"
+
+namespace silhouette {
+namespace {
+
+constexpr double kGridSize = 1048576.0;  // 2^20
+
+}  // namespace
+
+PlanarHull::PlanarHull(int32_t count, const Vec2* points)
+    : lineOrigin(Vec2::kZero),
+      lineDirection(Vec2::kZero),
+      dimension(0),
+      count_(count),
+      points_(points) {}
+
+PlanarHull::~PlanarHull() { FreeVertices(); }
+
+void PlanarHull::FreeVertices() {
+  delete[] vertices_;
+  vertices_ = nullptr;
+  numVertices_ = 0;
+}
+
+int32_t* PlanarHull::VertexIndices(bool release) {
+  int32_t* list = vertices_;
+  if (release) {
+    vertices_ = nullptr;
+    numVertices_ = 0;
+  }
+  return list;
+}
+
+bool PlanarHull::Compute(double tolerance) {
+  if (!(tolerance >= 0)) tolerance = 0;
+  FreeVertices();
+  lineOrigin = Vec2::kZero;
+  lineDirection = Vec2::kZero;
+  dimension = 0;
+  if (count_ <= 0 || points_ == nullptr) return false;
+  for (int32_t k = 0; k < count_; ++k) {
+    if (!std::isfinite(points_[k].x) || !std::isfinite(points_[k].y)) {
+      return false;
+    }
+  }
+
+  // Extremes per axis; ties keep the earlier index.
+  Vec2 min_corner = points_[0];
+  Vec2 max_corner = points_[0];
+  int32_t min_index[2] = {0, 0};
+  int32_t max_index[2] = {0, 0};
+  for (int32_t k = 1; k < count_; ++k) {
+    const double coordinate[2] = {points_[k].x, points_[k].y};
+    double* min_value[2] = {&min_corner.x, &min_corner.y};
+    double* max_value[2] = {&max_corner.x, &max_corner.y};
+    for (int axis = 0; axis < 2; ++axis) {
+      if (!(coordinate[axis] >= *min_value[axis])) {
+        *min_value[axis] = coordinate[axis];
+        min_index[axis] = k;
+      } else if (coordinate[axis] > *max_value[axis]) {
+        *max_value[axis] = coordinate[axis];
+        max_index[axis] = k;
+      }
+    }
+  }
+  const Vec2 range = max_corner - min_corner;
+  if (!std::isfinite(range.x) || !std::isfinite(range.y)) return false;
+  const int axis = range.y > range.x ? 1 : 0;
+  const double extent = axis == 1 ? range.y : range.x;
+  const int32_t i0 = min_index[axis];
+  const int32_t i1 = max_index[axis];
+  const Vec2 origin = points_[i0];
+
+  if (!(extent >= tolerance) || extent == 0) {
+    dimension = 0;
+    vertices_ = new int32_t[1]{0};
+    numVertices_ = 1;
+    return true;
+  }
+
+  Vec2 direction = points_[i1] - origin;
+  direction.Normalize();
+  const Vec2 normal = -(direction.RotatedCw());
+  double max_distance = 0;
+  int32_t i_far = i0;
+  double far_sign = 0;
+  for (int32_t i = 0; i < count_; ++i) {
+    const double distance = normal.Dot(points_[i] - origin);
+    if (std::abs(distance) > max_distance) {
+      max_distance = std::abs(distance);
+      i_far = i;
+      far_sign = Sign(distance);
+    }
+  }
+  if (max_distance < extent * tolerance || max_distance == 0) {
+    dimension = 1;
+    vertices_ = new int32_t[2]{i0, i1};
+    numVertices_ = 2;
+    lineOrigin = origin;
+    lineDirection = direction;
+    return true;
+  }
+
+  dimension = 2;
+  return ComputePolygon(min_corner, extent, i0, i1, i_far, far_sign > 0);
+}
+
+bool PlanarHull::ComputePolygon(const Vec2& min_corner, double extent,
+                                int32_t i0, int32_t i1, int32_t i_far,
+                                bool ccw) {
+  if (!gridPoints_) gridPoints_.reset(new Vec2[count_]);
+  const double scale = kGridSize / extent;
+  for (int32_t i = 0; i < count_; ++i) {
+    gridPoints_[i] = Vec2((points_[i].x - min_corner.x) * scale,
+                          (points_[i].y - min_corner.y) * scale);
+  }
+  predicates_.reset(new GridPredicates(count_, gridPoints_.get()));
+  const PlanarPredicates& predicates = *predicates_;
+
+  HullEdgePool pool;
+  HullEdge* first = ccw ? pool.Create(i0, i1) : pool.Create(i0, i_far);
+  HullEdge* second = ccw ? pool.Create(i1, i_far) : pool.Create(i_far, i1);
+  HullEdge* third = ccw ? pool.Create(i_far, i0) : pool.Create(i1, i0);
+  HullEdgePool::Link(first, second);
+  HullEdgePool::Link(second, third);
+  HullEdgePool::Link(third, first);
+  HullEdge* head = first;
+
+  // A missing link means the ring is broken; the pool frees every edge.
+  auto fail = [this]() {
+    predicates_.reset();
+    return false;
+  };
+
+  for (int32_t i = 0; i < count_; ++i) {
+    HullEdge* visible = head;
+    bool inside = false;
+    while (visible->Side(i, predicates) <= 0) {
+      visible = visible->next;
+      if (visible == nullptr) return fail();
+      if (visible == head) {
+        inside = true;
+        break;
+      }
+    }
+    if (inside) continue;
+
+    HullEdge* before = visible->prev;
+    HullEdge* after = visible->next;
+    if (before == nullptr || after == nullptr) return fail();
+    HullEdgePool::Remove(visible);
+    while (before->Side(i, predicates) > 0) {
+      HullEdge* previous = before->prev;
+      if (previous == nullptr) return fail();
+      HullEdgePool::Remove(before);
+      before = previous;
+    }
+    while (after->Side(i, predicates) > 0) {
+      HullEdge* following = after->next;
+      if (following == nullptr) return fail();
+      HullEdgePool::Remove(after);
+      after = following;
+    }
+    HullEdge* to_new = pool.Create(before->to, i);
+    HullEdge* from_new = pool.Create(i, after->from);
+    HullEdgePool::Link(before, to_new);
+    HullEdgePool::Link(to_new, from_new);
+    HullEdgePool::Link(from_new, after);
+    head = to_new;
+  }
+
+  std::vector<int32_t> list;
+  HullEdge* edge = head;
+  do {
+    list.push_back(edge->from);
+    edge = edge->next;
+    if (edge == nullptr || static_cast<int32_t>(list.size()) > count_) {
+      return fail();
+    }
+  } while (edge != head);
+
+  vertices_ = new int32_t[list.size()];
+  for (std::size_t k = 0; k < list.size(); ++k) vertices_[k] = list[k];
+  numVertices_ = static_cast<int32_t>(list.size());
+  predicates_.reset();
+  return true;
+}
+
+}  // namespace silhouette
