@@ -1,0 +1,164 @@
+#include "camera/view_set.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "camera/synthetic_scene.h"
+#include "geometry/error_text.h"
+
+namespace silhouette {
+namespace {
+
+using host::ArrayPtr;
+using testing::MakeBoundary;
+using testing::MakeCameraStruct;
+using testing::MakeViewVec;
+
+Camera SimpleCamera(double efl = 500) {
+  Camera camera;
+  camera.efl = efl;
+  camera.u0 = 320;
+  camera.v0 = 240;
+  camera.kappa1 = 0;
+  camera.pose = Mat4::kIdentity;
+  return camera;
+}
+
+std::string ConstructionError(const mxArray* viewVec) {
+  try {
+    ViewSet set(viewVec);
+  } catch (const ErrorText& error) {
+    return error.what();
+  }
+  return "";
+}
+
+TEST(ViewSet, ReadsViewsInElementOrder) {
+  std::vector<Camera> cameras = {SimpleCamera(100), SimpleCamera(200),
+                                 SimpleCamera(300)};
+  const Polygon2 pentagon = {{0, 0}, {4, 0}, {5, 3}, {2, 5}, {-1, 3}};
+  ArrayPtr views = MakeViewVec(cameras, {pentagon, pentagon, pentagon});
+  const ViewSet set(views.get());
+  ASSERT_EQ(set.NumViews(), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(set.GetView(i).camera.efl, 100.0 * (i + 1));
+    EXPECT_EQ(set.GetView(i).boundary.size(), 5u);
+    EXPECT_EQ(set.GetView(i).NumHullVertices(), 5);
+  }
+}
+
+TEST(ViewSet, HullIsCounterClockwiseAndSkipsInnerPoints) {
+  // A clockwise triangle with a vertex in the middle of an edge and one
+  // inside.
+  const Polygon2 boundary = {{0, 0}, {0, 10}, {5, 5}, {3, 3}, {10, 0}};
+  ArrayPtr views = MakeViewVec({SimpleCamera()}, {boundary});
+  const ViewSet set(views.get());
+  const View& view = set.GetView(0);
+  std::vector<int32_t> hull = view.hull;
+  ASSERT_EQ(hull.size(), 3u);
+  for (std::size_t k = 0; k < 3; ++k) {
+    const Vec2 a = view.HullPoint(k), b = view.HullPoint((k + 1) % 3),
+               c = view.HullPoint((k + 2) % 3);
+    EXPECT_GT((b - a).Cross(c - b), 0);
+  }
+  std::sort(hull.begin(), hull.end());
+  EXPECT_EQ(hull, (std::vector<int32_t>{0, 1, 4}));
+  EXPECT_EQ(view.boxMin, Vec2(0, 0));
+  EXPECT_EQ(view.boxMax, Vec2(10, 10));
+  EXPECT_EQ(view.normalizedBoundary.size(), 5u);
+}
+
+TEST(ViewSet, NormalizedHullPoint) {
+  const Polygon2 boundary = {{820, 240}, {320, 740}, {320, 240}};
+  ArrayPtr views = MakeViewVec({SimpleCamera(500)}, {boundary});
+  const ViewSet set(views.get());
+  const View& view = set.GetView(0);
+  bool found = false;
+  for (int32_t k = 0; k < view.NumHullVertices(); ++k) {
+    if (view.HullPoint(k) == Vec2(820, 240)) {
+      EXPECT_EQ(view.NormalizedHullPoint(k), Vec2(1, 0));
+      found = true;
+    }
+  }
+  EXPECT_TRUE(found);
+}
+
+TEST(ViewSet, OnlyElementZeroOfTheCameraIsRead) {
+  ArrayPtr views = MakeViewVec({SimpleCamera()}, {{{0, 0}, {1, 0}, {0, 1}}});
+  ArrayPtr cameras =
+      host::MakeStructArray(2, {"efl", "u0", "v0", "kappa1", "pose"});
+  for (int i = 0; i < 2; ++i) {
+    ArrayPtr one = MakeCameraStruct(SimpleCamera(100 + i));
+    for (const char* f : {"efl", "u0", "v0", "kappa1", "pose"}) {
+      const mxArray* v = mxGetField(one.get(), 0, f);
+      host::SetField(cameras.get(), i, f,
+                     host::MakeMatrix(mxGetM(v), mxGetN(v), host::Values(v)));
+    }
+  }
+  host::SetField(views.get(), 0, "camera", std::move(cameras));
+  EXPECT_EQ(ViewSet(views.get()).GetView(0).camera.efl, 100);
+}
+
+TEST(ViewSet, MissingFieldsInReadingOrder) {
+  const Polygon2 triangle = {{0, 0}, {1, 0}, {0, 1}};
+  ArrayPtr no_boundary = host::MakeStructArray(2, {"camera"});
+  EXPECT_EQ(ConstructionError(no_boundary.get()),
+            "missing boundary field in viewVec from Matlab.");
+  // The camera field is looked for after view 0's boundary is read: a bad
+  // boundary is reported first.
+  ArrayPtr no_camera = host::MakeStructArray(1, {"boundary"});
+  host::SetField(no_camera.get(), 0, "boundary", MakeBoundary(triangle));
+  EXPECT_EQ(ConstructionError(no_camera.get()),
+            "missing camera field in viewVec from Matlab.");
+  host::SetField(no_camera.get(), 0, "boundary", host::MakeMatrix(3, 1, {}));
+  EXPECT_EQ(ConstructionError(no_camera.get()),
+            "boundary of view 1 is not a real double matrix of 2 rows and at "
+            "least 1 column.");
+  ArrayPtr views =
+      MakeViewVec({SimpleCamera(), SimpleCamera()}, {triangle, triangle});
+  host::SetField(views.get(), 1, "camera", host::MakeScalar(3));
+  EXPECT_EQ(ConstructionError(views.get()), "camera is not a struct.");
+}
+
+TEST(ViewSet, BadBoundariesAreRejectedBeforeTheyAreRead) {
+  const Polygon2 triangle = {{0, 0}, {1, 0}, {0, 1}};
+  const std::string bad_shape =
+      "boundary of view 2 is not a real double matrix of 2 rows and at "
+      "least 1 column.";
+  std::vector<ArrayPtr> bad;
+  bad.push_back(host::MakeMatrix(2, 0, {}));
+  bad.push_back(host::MakeMatrix(3, 4, std::vector<double>(12, 1)));
+  bad.emplace_back(mxCreateNumericMatrix(2, 4, mxINT32_CLASS, mxREAL));
+  bad.emplace_back(mxCreateDoubleMatrix(2, 4, mxCOMPLEX));
+  bad.emplace_back(mxCreateSparse(2, 4, 1, mxREAL));
+  bad.emplace_back(mxCreateCellMatrix(2, 3));
+  for (ArrayPtr& boundary : bad) {
+    ArrayPtr views =
+        MakeViewVec({SimpleCamera(), SimpleCamera()}, {triangle, triangle});
+    host::SetField(views.get(), 1, "boundary", std::move(boundary));
+    EXPECT_EQ(ConstructionError(views.get()), bad_shape);
+  }
+  ArrayPtr views = MakeViewVec({SimpleCamera()}, {triangle});
+  host::SetField(views.get(), 0, "boundary",
+                 host::MakeMatrix(2, 3, {0, 0, 1, std::nan(""), 0, 1}));
+  EXPECT_EQ(ConstructionError(views.get()),
+            "boundary of view 1 has a coordinate that is not finite.");
+  EXPECT_EQ(ConstructionError(host::MakeScalar(1).get()),
+            "viewVec is not a struct array with fields camera and boundary.");
+}
+
+TEST(ViewSet, OnePointBoundariesAndEmptySets) {
+  ArrayPtr views = MakeViewVec({SimpleCamera()}, {{{5, 6}}});
+  const ViewSet one(views.get());
+  EXPECT_EQ(one.GetView(0).NumHullVertices(), 1);
+  EXPECT_EQ(one.GetView(0).boxMin, Vec2(5, 6));
+  ArrayPtr empty = MakeViewVec({}, {});
+  EXPECT_EQ(ViewSet(empty.get()).NumViews(), 0);
+}
+
+}  // namespace
+}  // namespace silhouette
