@@ -20,6 +20,15 @@ struct View {
   }
   int32_t NumHullVertices() const { return static_cast<int32_t>(hull.size()); }
 
+  // Replaces `directionBins` with an index of `binCount` equal bins over the
+  // half turn of line directions: bin i lists, in increasing order, the
+  // hull positions of the vertices whose two hull edges (over
+  // `scaledBoundary`) enclose a direction in bin i. When an edge has no
+  // direction (its ends coincide, or a coordinate is not finite, as for a
+  // hull of one vertex or a reference depth of 0), every bin lists every
+  // hull vertex: a line of any direction may touch any of them.
+  void BuildDirectionBins(int32_t binCount);
+
   Camera camera;
   // Silhouette boundary in image pixels, closing edge implied.
   Polygon2 boundary;
@@ -30,6 +39,11 @@ struct View {
   // Bounding box of vertex 0 and the hull vertices, image pixels.
   Vec2 boxMin = Vec2::kZero;
   Vec2 boxMax = Vec2::kZero;
+  // normalizedBoundary scaled by the depth of the view set's reference
+  // point in this camera.
+  std::vector<Vec2> scaledBoundary;
+  // Hull positions by line direction (see BuildDirectionBins).
+  std::vector<std::vector<int32_t>> directionBins;
 };
 
 }  // namespace silhouette
