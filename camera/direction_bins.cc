@@ -31,7 +31,10 @@ void View::BuildDirectionBins(int32_t binCount) {
     if (static_cast<int32_t>(v) == binCount) v = 0;
     value[l] = v;
   }
-  if (!directed) {
+  // A point or a segment touches the support lines of every direction with
+  // every vertex; its two edges share one line, so the ranges below would
+  // collapse to one bin.
+  if (!directed || m < 3) {
     for (std::vector<int32_t>& bin : directionBins) {
       for (int32_t k = 0; k < m; ++k) bin.push_back(k);
     }

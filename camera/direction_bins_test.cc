@@ -76,6 +76,9 @@ TEST(DirectionBins, EdgesWithoutDirectionListEveryVertexEverywhere) {
   View collapsed = HullView({{0, 0}, {0, 0}, {0, 0}});  // depth 0
   collapsed.BuildDirectionBins(10);
   for (const Bin& bin : collapsed.directionBins) EXPECT_EQ(bin, (Bin{0, 1, 2}));
+  View segment = HullView({{0, 0}, {3, 1}});
+  segment.BuildDirectionBins(10);
+  for (const Bin& bin : segment.directionBins) EXPECT_EQ(bin, (Bin{0, 1}));
   View infinite = HullView({{0, 0}, {INFINITY, 0}, {0, 1}});
   infinite.BuildDirectionBins(10);
   for (const Bin& bin : infinite.directionBins) EXPECT_EQ(bin.size(), 3u);

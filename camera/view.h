@@ -23,10 +23,12 @@ struct View {
   // Replaces `directionBins` with an index of `binCount` equal bins over the
   // half turn of line directions: bin i lists, in increasing order, the
   // hull positions of the vertices whose two hull edges (over
-  // `scaledBoundary`) enclose a direction in bin i. When an edge has no
-  // direction (its ends coincide, or a coordinate is not finite, as for a
-  // hull of one vertex or a reference depth of 0), every bin lists every
-  // hull vertex: a line of any direction may touch any of them.
+  // `scaledBoundary`) enclose a direction in bin i. A hull of one or two
+  // vertices touches the support lines of every direction with every
+  // vertex, so every bin lists all of them; so does a hull with an edge
+  // without a direction (coincident ends or a coordinate that is not
+  // finite, as with a reference depth of 0), since a line of any direction
+  // may then touch any vertex.
   void BuildDirectionBins(int32_t binCount);
 
   Camera camera;

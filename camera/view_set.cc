@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "camera/reference_point.h"
 #include "geometry/error_text.h"
 #include "geometry/planar_hull.h"
 #include "host/array_checks.h"
@@ -60,6 +61,7 @@ ViewSet::ViewSet(const mxArray* viewVec) {
       view.normalizedBoundary.push_back(view.camera.ImageToNormalized(p));
     }
   }
+  PrepareReferencePoint(&views);
 }
 
 void ViewSet::ReadView(const mxArray* viewVec, int32_t i) {

@@ -12,7 +12,9 @@ namespace silhouette {
 // Reads every element of `viewVec` (fields `camera` and `boundary`) into a
 // View: the boundary (a real double 2 x N matrix, N >= 1), its convex hull
 // with tolerance 0.001, its bounding box, the camera (element 0 of the
-// camera struct) and the boundary in normalized camera coordinates.
+// camera struct) and the boundary in normalized camera coordinates, then
+// estimates the set's reference point, scales each normalized boundary by
+// its depth and indexes each hull by direction (see PrepareReferencePoint).
 // Throws ErrorText on the first problem; nothing of a failed set survives.
 class ViewSet {
  public:

@@ -37,9 +37,21 @@ std::string ConstructionError(const mxArray* viewVec) {
   return "";
 }
 
+// Cameras that see a pentagon in different places, so that the set's
+// reference point is well defined.
+std::vector<Camera> ThreeCameras() {
+  std::vector<Camera> cameras;
+  for (int i = 0; i < 3; ++i) {
+    Camera camera = testing::LookAtCamera(
+        Vec3(10 * std::cos(2.0 * i), 10 * std::sin(2.0 * i), 1), Vec3(0, 0, 0),
+        100.0 * (i + 1), 320, 240);
+    cameras.push_back(camera);
+  }
+  return cameras;
+}
+
 TEST(ViewSet, ReadsViewsInElementOrder) {
-  std::vector<Camera> cameras = {SimpleCamera(100), SimpleCamera(200),
-                                 SimpleCamera(300)};
+  const std::vector<Camera> cameras = ThreeCameras();
   const Polygon2 pentagon = {{0, 0}, {4, 0}, {5, 3}, {2, 5}, {-1, 3}};
   ArrayPtr views = MakeViewVec(cameras, {pentagon, pentagon, pentagon});
   const ViewSet set(views.get());
