@@ -1,0 +1,714 @@
+#include "kestrim/viewing_edge_extractor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "camera/synthetic_scene.h"
+#include "geometry/mat4.h"
+
+namespace silhouette {
+namespace {
+
+using testing::CamerasAround;
+using testing::LookAtCamera;
+using testing::MakeViewVec;
+using testing::RandomPolyhedron;
+using testing::Silhouette;
+
+const double kPi = 3.141592653589793;
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+DepthInterval Interval(double lower, double upper) {
+  DepthInterval interval;
+  interval.empty = false;
+  interval.lower = lower;
+  interval.upper = upper;
+  return interval;
+}
+
+// ------------------------------------------------------- IntersectInterval
+
+TEST(IntersectInterval, KeepsTheCommonPart) {
+  DepthInterval acc = Interval(1, 5);
+  IntersectInterval(&acc, Interval(2, 4));
+  EXPECT_FALSE(acc.empty);
+  EXPECT_EQ(acc.lower, 2);
+  EXPECT_EQ(acc.upper, 4);
+
+  acc = Interval(2, 4);
+  IntersectInterval(&acc, Interval(1, 5));
+  EXPECT_FALSE(acc.empty);
+  EXPECT_EQ(acc.lower, 2);
+  EXPECT_EQ(acc.upper, 4);
+
+  acc = Interval(1, 3);
+  IntersectInterval(&acc, Interval(2, 6));
+  EXPECT_EQ(acc.lower, 2);
+  EXPECT_EQ(acc.upper, 3);
+  EXPECT_FALSE(acc.empty);
+}
+
+TEST(IntersectInterval, DisjointIntervalsGiveEmpty) {
+  DepthInterval acc = Interval(1, 2);
+  IntersectInterval(&acc, Interval(3, 4));
+  EXPECT_TRUE(acc.empty);
+  acc = Interval(3, 4);
+  IntersectInterval(&acc, Interval(1, 2));
+  EXPECT_TRUE(acc.empty);
+}
+
+TEST(IntersectInterval, TouchingIntervalsGiveZeroLength) {
+  DepthInterval acc = Interval(1, 2);
+  IntersectInterval(&acc, Interval(2, 3));
+  EXPECT_FALSE(acc.empty);
+  EXPECT_EQ(acc.lower, 2);
+  EXPECT_EQ(acc.upper, 2);
+  acc = Interval(2, 3);
+  IntersectInterval(&acc, Interval(1, 2));
+  EXPECT_FALSE(acc.empty);
+  EXPECT_EQ(acc.lower, 2);
+  EXPECT_EQ(acc.upper, 2);
+}
+
+TEST(IntersectInterval, AnEmptyOperandGivesEmpty) {
+  DepthInterval acc;
+  IntersectInterval(&acc, Interval(1, 2));
+  EXPECT_TRUE(acc.empty);
+  acc = Interval(1, 2);
+  IntersectInterval(&acc, DepthInterval());
+  EXPECT_TRUE(acc.empty);
+  acc = DepthInterval();
+  IntersectInterval(&acc, DepthInterval());
+  EXPECT_TRUE(acc.empty);
+}
+
+TEST(IntersectInterval, NaNBounds) {
+  // A NaN upper bound of the other interval is taken over and empties.
+  DepthInterval acc = Interval(1, 5);
+  IntersectInterval(&acc, Interval(2, kNaN));
+  EXPECT_TRUE(acc.empty);
+  // A NaN lower bound of the other interval is not taken over.
+  acc = Interval(1, 5);
+  IntersectInterval(&acc, Interval(kNaN, 4));
+  EXPECT_FALSE(acc.empty);
+  EXPECT_EQ(acc.lower, 1);
+  EXPECT_EQ(acc.upper, 4);
+  // A NaN lower bound of acc empties it.
+  acc = Interval(kNaN, 5);
+  IntersectInterval(&acc, Interval(1, 4));
+  EXPECT_TRUE(acc.empty);
+  // A NaN upper bound of acc is replaced by the other's.
+  acc = Interval(1, kNaN);
+  IntersectInterval(&acc, Interval(2, 4));
+  EXPECT_FALSE(acc.empty);
+  EXPECT_EQ(acc.lower, 2);
+  EXPECT_EQ(acc.upper, 4);
+}
+
+TEST(AcosClamped, ClampsOutsideTheDomain) {
+  EXPECT_EQ(AcosClamped(-1), kPi);
+  EXPECT_EQ(AcosClamped(-1.0000001), kPi);
+  EXPECT_EQ(AcosClamped(1), 0.0);
+  EXPECT_EQ(AcosClamped(1.0000001), 0.0);
+  EXPECT_EQ(AcosClamped(0.5), std::acos(0.5));
+  EXPECT_NEAR(AcosClamped(0), kPi / 2, 1e-15);
+  EXPECT_TRUE(std::isnan(AcosClamped(kNaN)));
+}
+
+// ------------------------------------------------------- known geometry
+
+// A camera with the pose [rows; 0 0 0 1]; by default its normalized
+// coordinates are (pixel - 500) / 1000.
+Camera CameraWithPose(const double rows[3][4], double efl = 1000,
+                      double u0 = 500, double v0 = 500) {
+  Camera camera;
+  camera.efl = efl;
+  camera.u0 = u0;
+  camera.v0 = v0;
+  camera.kappa1 = 0;
+  camera.pose = Mat4::kIdentity;
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < 4; ++c) camera.pose[r][c] = rows[r][c];
+  }
+  return camera;
+}
+
+// The axis-parallel rectangle |x| <= hx, |y| <= hy around (cx, cy) in
+// normalized coordinates, as a pixel boundary of the cameras above.
+Polygon2 Rectangle(double cx, double cy, double hx, double hy) {
+  Polygon2 boundary;
+  for (const Vec2& c : {Vec2(-1, -1), Vec2(1, -1), Vec2(1, 1), Vec2(-1, 1)}) {
+    boundary.push_back(
+        Vec2(500 + 1000 * (cx + c.x * hx), 500 + 1000 * (cy + c.y * hy)));
+  }
+  return boundary;
+}
+
+// Camera 0 at the origin looking along +z; camera 1 at (10, 0, 10)
+// looking along -x; camera 2 at (-10, 0, 10) looking along +x.
+const double kPose0[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
+const double kPose1[3][4] = {{0, 0, 1, -10}, {0, 1, 0, 0}, {-1, 0, 0, 10}};
+const double kPose2[3][4] = {{0, 0, -1, 10}, {0, 1, 0, 0}, {1, 0, 0, 10}};
+
+std::vector<ViewingEdge> Edges(const ViewSet& set) {
+  ViewingEdgeExtractor extractor;
+  extractor.ComputeViewingEdges(set);
+  return extractor.edges;
+}
+
+std::vector<ViewingEdge> Edges(const std::vector<Camera>& cameras,
+                               const std::vector<Polygon2>& boundaries) {
+  host::ArrayPtr views = MakeViewVec(cameras, boundaries);
+  const ViewSet set(views.get());
+  return Edges(set);
+}
+
+void ExpectNear(const Vec3& actual, const Vec3& expected, double tol) {
+  EXPECT_NEAR(actual.x, expected.x, tol);
+  EXPECT_NEAR(actual.y, expected.y, tol);
+  EXPECT_NEAR(actual.z, expected.z, tol);
+}
+
+TEST(ViewingEdgeExtractor, TwoViewsOfKnownGeometry) {
+  // View 0 sees the square |x|, |y| <= 0.1; view 1 the rectangle
+  // |x| <= 0.1, |y| <= 0.2. The ray of view 0 through (sx 0.1, sy 0.1) is
+  // s * (sx 0.1, sy 0.1, 1); its image in view 1 crosses x = -0.1 and
+  // x = 0.1 at s = 100/11 and 1100/101 for sx = +1, at s = 900/101 and
+  // 100/9 for sx = -1. The half-lines of view 1's rays all miss view 0's
+  // square.
+  const std::vector<Camera> cameras = {CameraWithPose(kPose0),
+                                       CameraWithPose(kPose1)};
+  host::ArrayPtr views = MakeViewVec(
+      cameras, {Rectangle(0, 0, 0.1, 0.1), Rectangle(0, 0, 0.1, 0.2)});
+  const ViewSet set(views.get());
+  const std::vector<ViewingEdge> edges = Edges(set);
+  ASSERT_EQ(edges.size(), 4u);
+  for (int u = 0; u < 4; ++u) {
+    const ViewingEdge& edge = edges[u];
+    EXPECT_EQ(edge.view, 0);
+    const Vec2 p = set.GetView(0).NormalizedHullPoint(u);
+    const double near_s = p.x > 0 ? 100.0 / 11 : 900.0 / 101;
+    const double far_s = p.x > 0 ? 1100.0 / 101 : 100.0 / 9;
+    ExpectNear(edge.near, Vec3(p.x * near_s, p.y * near_s, near_s), 1e-9);
+    ExpectNear(edge.far, Vec3(p.x * far_s, p.y * far_s, far_s), 1e-9);
+  }
+}
+
+TEST(ViewingEdgeExtractor, AViewWhoseHalfLineMissesRemovesTheVertex) {
+  // A third view whose silhouette is a small square off every epipolar
+  // half-line of view 0's rays: view 0 loses all its edges, whatever
+  // view 1 says.
+  const std::vector<Camera> cameras = {
+      CameraWithPose(kPose0), CameraWithPose(kPose1), CameraWithPose(kPose2)};
+  const std::vector<ViewingEdge> edges =
+      Edges(cameras, {Rectangle(0, 0, 0.1, 0.1), Rectangle(0, 0, 0.1, 0.2),
+                      Rectangle(0.5, 0.5, 0.01, 0.01)});
+  for (const ViewingEdge& edge : edges) EXPECT_NE(edge.view, 0);
+}
+
+TEST(ViewingEdgeExtractor, DisjointStretchesGiveNoEdge) {
+  // In view 2 the ray of view 0 through (0.1, 0.1) crosses the small
+  // rectangle around its image at s = 5, far before view 1's stretch
+  // [100/11, 1100/101].
+  const Polygon2 square = Rectangle(0, 0, 0.1, 0.1);
+  const Polygon2 small = Rectangle(10.0 / 21, 1.0 / 21, 0.02, 0.02);
+  const std::vector<ViewingEdge> with_view_2 =
+      Edges({CameraWithPose(kPose0), CameraWithPose(kPose2)}, {square, small});
+  bool found = false;
+  for (const ViewingEdge& edge : with_view_2) {
+    if (edge.view != 0 || edge.near.x <= 0 || edge.near.y <= 0) continue;
+    found = true;
+    EXPECT_LT(edge.near.z, 5);
+    EXPECT_GT(edge.far.z, 5);
+    EXPECT_LT(edge.far.z, 6);
+  }
+  EXPECT_TRUE(found);
+
+  const std::vector<ViewingEdge> all = Edges(
+      {CameraWithPose(kPose0), CameraWithPose(kPose1), CameraWithPose(kPose2)},
+      {square, Rectangle(0, 0, 0.1, 0.2), small});
+  for (const ViewingEdge& edge : all) EXPECT_NE(edge.view, 0);
+}
+
+TEST(ViewingEdgeExtractor, HullBeyondTheVanishingPointGivesNoEdge) {
+  // In view 1 the ray of view 0 through (-0.1, 0.1) runs from the epipole
+  // (-1, 0) towards its vanishing point (10, 1) and stops there; the
+  // rectangle around (12, 1.2) lies on the same half-line beyond it, so
+  // both crossings meet the ray behind camera 0. The rays through
+  // (0.1, +-0.1) have no vanishing point in front of camera 1 and reach
+  // the rectangle at s of about 59 (y > 0 only). (View 1's own rays have
+  // their vanishing points inside view 0's square and no far end.)
+  const std::vector<ViewingEdge> edges =
+      Edges({CameraWithPose(kPose0), CameraWithPose(kPose1)},
+            {Rectangle(0, 0, 0.1, 0.1), Rectangle(12, 1.2, 0.5, 0.5)});
+  std::vector<ViewingEdge> own;
+  for (const ViewingEdge& edge : edges) {
+    if (edge.view == 0) own.push_back(edge);
+  }
+  ASSERT_EQ(own.size(), 1u);
+  EXPECT_GT(own[0].near.x, 0);
+  EXPECT_GT(own[0].near.y, 0);
+  EXPECT_LT(own[0].near.z, 59);
+  EXPECT_GT(own[0].far.z, 59);
+  EXPECT_LT(own[0].far.z, 61);
+}
+
+TEST(ViewingEdgeExtractor, EmptyAndOneViewSetsGiveNoEdges) {
+  host::ArrayPtr none = host::MakeStructArray(0, {"camera", "boundary"});
+  const ViewSet empty_set(none.get());
+  EXPECT_EQ(empty_set.NumViews(), 0);
+  EXPECT_TRUE(Edges(empty_set).empty());
+
+  host::ArrayPtr views =
+      MakeViewVec({CameraWithPose(kPose0), CameraWithPose(kPose1)},
+                  {Rectangle(0, 0, 0.1, 0.1), Rectangle(0, 0, 0.1, 0.2)});
+  ViewSet set(views.get());
+  set.views.resize(1);
+  EXPECT_TRUE(Edges(set).empty());
+}
+
+TEST(ViewingEdgeExtractor, AppendsToExistingEdges) {
+  host::ArrayPtr views =
+      MakeViewVec({CameraWithPose(kPose0), CameraWithPose(kPose1)},
+                  {Rectangle(0, 0, 0.1, 0.1), Rectangle(0, 0, 0.1, 0.2)});
+  const ViewSet set(views.get());
+  ViewingEdgeExtractor extractor;
+  extractor.ComputeViewingEdges(set);
+  extractor.ComputeViewingEdges(set);
+  ASSERT_EQ(extractor.edges.size(), 8u);
+  EXPECT_EQ(extractor.edges[4].near.z, extractor.edges[0].near.z);
+}
+
+// ------------------------------------------------------- synthetic scenes
+
+struct Scene {
+  std::vector<Vec3> vertices;
+  std::vector<Camera> cameras;
+  std::vector<Polygon2> boundaries;
+};
+
+Scene MakeScene(unsigned seed, int num_views, int num_vertices, bool clutter) {
+  std::mt19937 rng(seed);
+  Scene scene;
+  scene.vertices = RandomPolyhedron(&rng, num_vertices, 1.0, 0.7, 0.5,
+                                    Vec3(0.1, -0.2, 0.05));
+  scene.cameras = CamerasAround(&rng, num_views, 6.0);
+  for (const Camera& camera : scene.cameras) {
+    scene.boundaries.push_back(
+        Silhouette(camera, scene.vertices, &rng, clutter));
+  }
+  return scene;
+}
+
+Vec3 CameraCentre(const Camera& camera) {
+  const Mat4 inv = camera.pose.Inverse();
+  return Vec3(inv[0][3], inv[1][3], inv[2][3]);
+}
+
+// World direction (unit) of the viewing ray through normalized point p.
+Vec3 RayDirection(const Camera& camera, const Vec2& p) {
+  const Mat3 r = camera.R();
+  const Vec3 c(p.x, p.y, 1);
+  return Vec3(r.m[0][0] * c.x + r.m[1][0] * c.y + r.m[2][0] * c.z,
+              r.m[0][1] * c.x + r.m[1][1] * c.y + r.m[2][1] * c.z,
+              r.m[0][2] * c.x + r.m[1][2] * c.y + r.m[2][2] * c.z)
+      .Normalized();
+}
+
+bool IsFinite(const Vec3& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+double DistanceToLine(const Vec3& x, const Vec3& origin, const Vec3& unit) {
+  return (x - origin).Cross(unit).Length();
+}
+
+// Smallest signed distance (pixels) of p from the edges of the view's
+// counter-clockwise hull: >= 0 inside or on it.
+double HullMargin(const View& view, const Vec2& p) {
+  const int32_t n = view.NumHullVertices();
+  double margin = std::numeric_limits<double>::infinity();
+  for (int32_t k = 0; k < n; ++k) {
+    const Vec2 a = view.HullPoint(k);
+    const Vec2 b = view.HullPoint((k + 1) % n);
+    margin = std::min(margin, (b - a).Cross(p - a) / (b - a).Length());
+  }
+  return margin;
+}
+
+double Depth(const Camera& camera, const Vec3& x) {
+  return (camera.pose * Vec4::FromPoint(x)).z;
+}
+
+// The point of the polyhedron that the silhouette point `pixel` of
+// `camera` is the image of: a vertex, or (for a boundary point that the
+// hull keeps from the middle of an outline edge) the point of the segment
+// between two vertices on the viewing ray. False when there is none.
+bool GeneratingPoint(const Scene& scene, const Camera& camera,
+                     const Vec2& pixel, const Vec3& centre, const Vec3& dir,
+                     Vec3* point) {
+  const double kPixelTol = 1e-6;
+  std::vector<Vec2> image;
+  for (const Vec3& v : scene.vertices) image.push_back(camera.Project(v));
+  for (std::size_t k = 0; k < image.size(); ++k) {
+    if ((image[k] - pixel).Length() < kPixelTol) {
+      *point = scene.vertices[k];
+      return true;
+    }
+  }
+  for (std::size_t a = 0; a < image.size(); ++a) {
+    for (std::size_t b = a + 1; b < image.size(); ++b) {
+      const Vec2 d = image[b] - image[a];
+      const double t = (pixel - image[a]).Dot(d) / d.Dot(d);
+      if (t <= 0 || t >= 1) continue;
+      if ((image[a] + d * t - pixel).Length() > kPixelTol) continue;
+      // The point of the segment closest to the viewing ray.
+      const Vec3 e = scene.vertices[b] - scene.vertices[a];
+      const Vec3 w = scene.vertices[a] - centre;
+      const double ee = e.Dot(e), ed = e.Dot(dir), we = w.Dot(e),
+                   wd = w.Dot(dir);
+      const double s = (ed * wd - we) / (ee - ed * ed);
+      *point = scene.vertices[a] + e * s;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The exact stretch of the ray centre + t dir, t >= 0, whose image lies in
+// the view's hull and in front of its camera, by clipping against the
+// supporting line of every hull edge; lower > upper when there is none.
+struct Stretch {
+  double lower;
+  double upper;
+};
+
+Stretch ReferenceStretch(const View& view, const Vec3& centre,
+                         const Vec3& dir) {
+  const Mat4& pose = view.camera.pose;
+  const Vec4 a4 = pose * Vec4::FromPoint(centre);
+  const Vec4 b4 = pose * Vec4(dir.x, dir.y, dir.z, 0);
+  const Vec3 a(a4.x, a4.y, a4.z), b(b4.x, b4.y, b4.z);
+  Stretch s{0, std::numeric_limits<double>::infinity()};
+  // Each condition c0 + t c1 >= 0 (or > 0) narrows [lower, upper].
+  auto narrow = [&s](double c0, double c1) {
+    if (c1 > 0) {
+      s.lower = std::max(s.lower, -c0 / c1);
+    } else if (c1 < 0) {
+      s.upper = std::min(s.upper, -c0 / c1);
+    } else if (c0 < 0) {
+      s.upper = -1;
+    }
+  };
+  narrow(a.z, b.z);  // in front of the camera
+  const int32_t n = view.NumHullVertices();
+  double area = 0;
+  for (int32_t k = 0; k < n; ++k) {
+    area += view.NormalizedHullPoint(k).Cross(
+        view.NormalizedHullPoint((k + 1) % n));
+  }
+  const double sign = area > 0 ? 1 : -1;
+  for (int32_t k = 0; k < n; ++k) {
+    const Vec2 p = view.NormalizedHullPoint(k);
+    const Vec2 e = view.NormalizedHullPoint((k + 1) % n) - p;
+    // sign * cross(e, h.xy / h.z - p) * h.z for h = a + t b.
+    const Vec3 line(-e.y * sign, e.x * sign, (e.y * p.x - e.x * p.y) * sign);
+    narrow(line.Dot(a), line.Dot(b));
+  }
+  return s;
+}
+
+// Checks every property a consistent scene's edges must have; returns the
+// number of edges.
+std::size_t CheckSceneProperties(const Scene& scene) {
+  host::ArrayPtr views = MakeViewVec(scene.cameras, scene.boundaries);
+  const ViewSet set(views.get());
+  const std::vector<ViewingEdge> edges = Edges(set);
+  const int32_t v = set.NumViews();
+  const double scale = 6.0;  // camera distance
+
+  std::size_t next = 0;
+  std::size_t missing = 0;
+  std::size_t vertices = 0;
+  for (int32_t n = 0; n < v; ++n) {
+    const View& view = set.GetView(n);
+    const Vec3 centre = CameraCentre(view.camera);
+    for (int32_t u = 0; u < view.NumHullVertices(); ++u) {
+      ++vertices;
+      const Vec3 dir = RayDirection(view.camera, view.NormalizedHullPoint(u));
+      Vec3 p;
+      EXPECT_TRUE(GeneratingPoint(scene, view.camera, view.HullPoint(u), centre,
+                                  dir, &p))
+          << "view " << n << " vertex " << u;
+      EXPECT_LT(DistanceToLine(p, centre, dir), 1e-9 * scale);
+
+      // The edge of this vertex, if any, comes next in the output.
+      // A far end at infinity (the ray never leaves the other
+      // silhouettes) is not finite.
+      const bool has_edge =
+          next < edges.size() && edges[next].view == n &&
+          DistanceToLine(edges[next].near, centre, dir) < 1e-9 * scale &&
+          (!IsFinite(edges[next].far) ||
+           DistanceToLine(edges[next].far, centre, dir) < 1e-9 * scale);
+      double p_margin = std::numeric_limits<double>::infinity();
+      for (int32_t j = 0; j < v; ++j) {
+        if (j == n) continue;
+        p_margin = std::min(
+            p_margin,
+            HullMargin(set.GetView(j), set.GetView(j).camera.Project(p)));
+      }
+      if (!has_edge) {
+        // Only a vertex whose point lies on another view's outline (within
+        // the hull tolerance) may lose its edge through rounding.
+        EXPECT_LT(p_margin, 0.01) << "view " << n << " vertex " << u;
+        ++missing;
+        continue;
+      }
+      const ViewingEdge& edge = edges[next++];
+      const double t_near = (edge.near - centre).Dot(dir);
+      const double t_far = (edge.far - centre).Dot(dir);
+      const double t_p = (p - centre).Dot(dir);
+
+      // The edge is the common part of the exact stretches.
+      Stretch common{0, std::numeric_limits<double>::infinity()};
+      for (int32_t j = 0; j < v; ++j) {
+        if (j == n) continue;
+        const Stretch s = ReferenceStretch(set.GetView(j), centre, dir);
+        common.lower = std::max(common.lower, s.lower);
+        common.upper = std::min(common.upper, s.upper);
+      }
+      EXPECT_NEAR(t_near, common.lower, 1e-6 * scale);
+      if (std::isinf(common.upper)) {
+        EXPECT_FALSE(IsFinite(edge.far));
+      } else {
+        EXPECT_NEAR(t_far, common.upper, 1e-6 * scale);
+        EXPECT_LE(t_near, t_far);
+        EXPECT_LE(t_p, t_far + 1e-6 * scale) << "view " << n << " vertex " << u;
+      }
+      EXPECT_GE(t_near, -1e-9 * scale);
+      EXPECT_GE(t_p, t_near - 1e-6 * scale) << "view " << n << " vertex " << u;
+      for (int32_t j = 0; j < v; ++j) {
+        if (j == n) continue;
+        const View& other = set.GetView(j);
+        for (const Vec3& end : {edge.near, edge.far}) {
+          if (!IsFinite(end)) continue;
+          EXPECT_GT(Depth(other.camera, end), 0);
+          EXPECT_GE(HullMargin(other, other.camera.Project(end)), -1e-5)
+              << "view " << n << " vertex " << u << " in view " << j;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(next, edges.size()) << "edges out of hull order or off their rays";
+  // Most vertices keep their edge.
+  EXPECT_LE(missing * 4, vertices * 3);
+  return edges.size();
+}
+
+TEST(ViewingEdgeExtractor, RandomScenesHaveConsistentEdges) {
+  std::size_t total_edges = 0;
+  std::size_t total_vertices = 0;
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    const int num_views = 3 + static_cast<int>(seed % 6);
+    const int num_vertices = 10 + 5 * static_cast<int>(seed);
+    const Scene scene = MakeScene(seed, num_views, num_vertices, seed % 2 == 0);
+    SCOPED_TRACE(seed);
+    total_edges += CheckSceneProperties(scene);
+    for (const Polygon2& b : scene.boundaries) total_vertices += b.size();
+  }
+  EXPECT_GT(total_edges, 0u);
+}
+
+TEST(ViewingEdgeExtractor, OppositeCamerasSeeEachOtherInsideTheSilhouette) {
+  // Each camera centre of an opposite pair projects to the other's
+  // principal point, inside the silhouette: the index works with the
+  // epipole inside the hull.
+  std::mt19937 rng(42);
+  Scene scene;
+  scene.vertices = RandomPolyhedron(&rng, 30, 1.0, 0.8, 0.6, Vec3(0, 0, 0));
+  const Vec3 dirs[] = {{1, 0.2, 0.1}, {0.1, 1, -0.3}, {-0.2, 0.3, 1}};
+  for (const Vec3& d : dirs) {
+    const Vec3 c = d.Normalized() * 6.0;
+    scene.cameras.push_back(LookAtCamera(c, Vec3(0, 0, 0), 800, 320, 240));
+    scene.cameras.push_back(LookAtCamera(-c, Vec3(0, 0, 0), 800, 320, 240));
+  }
+  for (const Camera& camera : scene.cameras) {
+    scene.boundaries.push_back(Silhouette(camera, scene.vertices, &rng, true));
+  }
+  EXPECT_GT(CheckSceneProperties(scene), 0u);
+
+  // Two opposite views alone: every stretch starts at the camera centre,
+  // which projects inside the other silhouette.
+  Scene pair = scene;
+  pair.cameras.resize(2);
+  pair.boundaries.resize(2);
+  host::ArrayPtr views = MakeViewVec(pair.cameras, pair.boundaries);
+  const ViewSet set(views.get());
+  const std::vector<ViewingEdge> edges = Edges(set);
+  EXPECT_EQ(edges.size(),
+            static_cast<std::size_t>(set.GetView(0).NumHullVertices() +
+                                     set.GetView(1).NumHullVertices()));
+  for (const ViewingEdge& edge : edges) {
+    const Vec3 centre = CameraCentre(pair.cameras[edge.view]);
+    EXPECT_LT((edge.near - centre).Length(), 1e-5);
+  }
+  CheckSceneProperties(pair);
+}
+
+TEST(ViewingEdgeExtractor, RayStayingInsideAnotherSilhouetteHasNoFarEnd) {
+  // Two cameras 4 degrees apart: the vanishing point of each ray's image
+  // in the other view lies inside the silhouette, so the ray enters the
+  // other silhouette's cone and never leaves it.
+  std::mt19937 rng(8);
+  Scene scene;
+  scene.vertices = RandomPolyhedron(&rng, 30, 1.0, 0.8, 0.6, Vec3(0, 0, 0));
+  const double a = 4 * kPi / 180;
+  scene.cameras = {LookAtCamera(Vec3(6, 0, 0.3), Vec3(0, 0, 0), 800, 320, 240),
+                   LookAtCamera(Vec3(6 * std::cos(a), 6 * std::sin(a), 0.3),
+                                Vec3(0, 0, 0), 800, 320, 240)};
+  for (const Camera& camera : scene.cameras) {
+    scene.boundaries.push_back(Silhouette(camera, scene.vertices));
+  }
+  host::ArrayPtr views = MakeViewVec(scene.cameras, scene.boundaries);
+  const ViewSet set(views.get());
+  const std::vector<ViewingEdge> edges = Edges(set);
+  std::size_t unbounded = 0;
+  for (const ViewingEdge& edge : edges) {
+    EXPECT_TRUE(IsFinite(edge.near));
+    unbounded += IsFinite(edge.far) ? 0 : 1;
+  }
+  EXPECT_GT(unbounded, 0u);
+  EXPECT_LT(unbounded, edges.size());
+  CheckSceneProperties(scene);
+}
+
+// ------------------------------------------------------- degenerate views
+
+Scene ShiftedScene(unsigned seed, int num_views) {
+  // An object around (0, 0, 12) and cameras around it, the last one at the
+  // world origin.
+  std::mt19937 rng(seed);
+  Scene scene;
+  const Vec3 target(0, 0, 12);
+  scene.vertices = RandomPolyhedron(&rng, 25, 1.0, 0.8, 0.6, target);
+  std::vector<Camera> around = CamerasAround(&rng, num_views - 1, 12.0);
+  for (Camera& camera : around) {
+    const Vec3 c = CameraCentre(camera) + target;
+    scene.cameras.push_back(LookAtCamera(c, target, 800, 320, 240));
+  }
+  scene.cameras.push_back(LookAtCamera(Vec3(0, 0, 0), target, 800, 320, 240));
+  for (const Camera& camera : scene.cameras) {
+    scene.boundaries.push_back(Silhouette(camera, scene.vertices));
+  }
+  return scene;
+}
+
+TEST(ViewingEdgeExtractor, SingularPoseGivesNoEdgesOfItsOwn) {
+  const Scene scene = ShiftedScene(5, 4);
+  host::ArrayPtr views = MakeViewVec(scene.cameras, scene.boundaries);
+  const ViewSet set(views.get());
+  const std::vector<ViewingEdge> regular = Edges(set);
+  std::size_t own = 0;
+  for (const ViewingEdge& edge : regular) own += edge.view == 3 ? 1 : 0;
+  ASSERT_GT(own, 0u);
+
+  // A fourth pose row of zeros: |det| = 0, so the inverse is the zero
+  // matrix and the centre is taken as the origin, where camera 3 is.
+  ViewSet singular = set;
+  for (int c = 0; c < 4; ++c) singular.views[3].camera.pose[3][c] = 0;
+  ASSERT_EQ(singular.views[3].camera.pose.Inverse()[0][0], 0.0);
+  const std::vector<ViewingEdge> edges = Edges(singular);
+  ASSERT_EQ(edges.size(), regular.size() - own);
+  for (std::size_t i = 0; i < edges.size(); ++i) {
+    EXPECT_NE(edges[i].view, 3);
+    EXPECT_EQ(edges[i].view, regular[i].view);
+    ExpectNear(edges[i].near, regular[i].near, 1e-9);
+    ExpectNear(edges[i].far, regular[i].far, 1e-9);
+  }
+}
+
+TEST(ViewingEdgeExtractor, CoincidentCentresRemoveEachOthersEdges) {
+  std::mt19937 rng(11);
+  Scene scene;
+  scene.vertices = RandomPolyhedron(&rng, 25, 1.0, 0.8, 0.6, Vec3(0, 0, 0));
+  // Cameras 0 and 1 both at (6, 0, 0) looking at the origin, one rolled by
+  // a quarter turn. Their poses invert exactly, so each centre lies exactly
+  // in the other's centre and the epipoles are 0/0.
+  const double rows0[3][4] = {{0, 1, 0, 0}, {0, 0, -1, 0}, {-1, 0, 0, 6}};
+  const double rows1[3][4] = {{0, 0, 1, 0}, {0, 1, 0, 0}, {-1, 0, 0, 6}};
+  scene.cameras = {
+      CameraWithPose(rows0, 800, 320, 240),
+      CameraWithPose(rows1, 700, 300, 250),
+      LookAtCamera(Vec3(0.2, 6, 0.5), Vec3(0, 0, 0), 800, 320, 240),
+      LookAtCamera(Vec3(-0.5, 0.3, 6), Vec3(0, 0, 0), 800, 320, 240)};
+  ASSERT_EQ(CameraCentre(scene.cameras[0]).x, 6.0);
+  ASSERT_EQ(CameraCentre(scene.cameras[1]).x, 6.0);
+  for (const Camera& camera : scene.cameras) {
+    scene.boundaries.push_back(Silhouette(camera, scene.vertices));
+  }
+  const std::vector<ViewingEdge> edges = Edges(scene.cameras, scene.boundaries);
+  for (const ViewingEdge& edge : edges) EXPECT_GE(edge.view, 2);
+  EXPECT_GT(edges.size(), 0u);
+
+  // Without the shared centre both views have edges.
+  scene.cameras.erase(scene.cameras.begin() + 1);
+  scene.boundaries.erase(scene.boundaries.begin() + 1);
+  std::size_t first_view = 0;
+  for (const ViewingEdge& edge : Edges(scene.cameras, scene.boundaries)) {
+    first_view += edge.view == 0 ? 1 : 0;
+  }
+  EXPECT_GT(first_view, 0u);
+}
+
+// Recomputes the normalized boundary after a change of camera.
+void Renormalize(View* view) {
+  for (std::size_t k = 0; k < view->boundary.size(); ++k) {
+    view->normalizedBoundary[k] =
+        view->camera.ImageToNormalized(view->boundary[k]);
+  }
+}
+
+TEST(ViewingEdgeExtractor, HullOfOneVertexRemovesTheOtherViewsEdges) {
+  const Scene scene = MakeScene(21, 4, 25, false);
+  host::ArrayPtr views = MakeViewVec(scene.cameras, scene.boundaries);
+  const ViewSet full(views.get());
+  ASSERT_GT(Edges(full).size(), 0u);
+  ViewSet set = full;
+  set.views[2].hull.resize(1);
+  const std::vector<ViewingEdge> edges = Edges(set);
+  EXPECT_LE(edges.size(), 1u);
+  for (const ViewingEdge& edge : edges) EXPECT_EQ(edge.view, 2);
+
+  // A view without any hull vertex contributes no ray either.
+  set.views[2].hull.clear();
+  EXPECT_TRUE(Edges(set).empty());
+}
+
+TEST(ViewingEdgeExtractor, NaNCameraParameterGivesNoEdges) {
+  const Scene scene = MakeScene(22, 4, 25, false);
+  host::ArrayPtr views = MakeViewVec(scene.cameras, scene.boundaries);
+  const ViewSet full(views.get());
+  ASSERT_GT(Edges(full).size(), 0u);
+
+  ViewSet nan_efl = full;
+  nan_efl.views[1].camera.efl = kNaN;
+  Renormalize(&nan_efl.views[1]);
+  EXPECT_TRUE(Edges(nan_efl).empty());
+
+  ViewSet nan_u0 = full;
+  nan_u0.views[0].camera.u0 = kNaN;
+  Renormalize(&nan_u0.views[0]);
+  EXPECT_TRUE(Edges(nan_u0).empty());
+
+  ViewSet nan_pose = full;
+  nan_pose.views[3].camera.pose[1][2] = kNaN;
+  EXPECT_TRUE(Edges(nan_pose).empty());
+}
+
+}  // namespace
+}  // namespace silhouette
