@@ -1,0 +1,19 @@
+// The Dovanel module's entry, called by mexFunction.
+#pragma once
+
+#include "host/mex_api.h"
+
+namespace silhouette {
+
+// [rms, pose, residuals] = Dovanel(viewVecA, viewVecB, vecArray, [mfe; tol]).
+//
+// Argument errors end the call through mexErrMsgTxt before anything is
+// built. Everything else runs inside one handler: a failure of any kind
+// (an ErrorText, running out of memory, any other exception) is printed
+// with mexPrintf("%s\n", text) once everything built has been released,
+// and the call returns without creating outputs. Outputs are created only
+// for the slots the host provides: plhs[0] always, plhs[1] when nlhs >= 2,
+// plhs[2] when nlhs >= 3.
+void DovanelMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
+
+}  // namespace silhouette
