@@ -5,6 +5,7 @@
 // of an ellipsoid, so the true pose fits them up to the sampling.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -12,7 +13,9 @@
 
 #include "camera/synthetic_scene.h"
 #include "camera/view_set.h"
+#include "dovanel/dovanel_entry.h"
 #include "dovanel/relative_pose_model.h"
+#include "host/embedded_host.h"
 #include "lsq/least_squares_model.h"
 #include "lsq/least_squares_solver.h"
 
@@ -180,6 +183,40 @@ void BM_Start(benchmark::State& state) {
   state.counters["end_rms"] = model.Rms(result);
 }
 
+// Reading both view sets alone (boundaries, hulls, cameras, reference
+// points, direction indices), with its share of a whole one-start Dovanel
+// call ([100; 1e-10]) on the same scene measured beside it.
+void BM_ViewSetConstruction(benchmark::State& state) {
+  const BenchScene scene = MakeScene(static_cast<int>(state.range(0)),
+                                     static_cast<int>(state.range(1)), 1);
+  for (auto _ : state) {
+    const ViewSet a(scene.viewVecA.get());
+    const ViewSet b(scene.viewVecB.get());
+    benchmark::DoNotOptimize(a.views.data());
+    benchmark::DoNotOptimize(b.views.data());
+  }
+  const std::vector<double> start = NearStart(scene.truePose);
+  host::ArrayPtr starts = host::MakeMatrix(7, 1, start);
+  host::ArrayPtr settings = host::MakeMatrix(2, 1, {100, 1e-10});
+  using Clock = std::chrono::steady_clock;
+  double read = 0, call = 0;
+  for (int round = 0; round < 3; ++round) {
+    const Clock::time_point t0 = Clock::now();
+    const ViewSet a(scene.viewVecA.get());
+    const ViewSet b(scene.viewVecB.get());
+    const Clock::time_point t1 = Clock::now();
+    const host::CallResult r =
+        host::CallEntry(DovanelMain, 3,
+                        {scene.viewVecA.get(), scene.viewVecB.get(),
+                         starts.get(), settings.get()});
+    const Clock::time_point t2 = Clock::now();
+    benchmark::DoNotOptimize(r.outputs.data());
+    read += std::chrono::duration<double>(t1 - t0).count();
+    call += std::chrono::duration<double>(t2 - t1).count();
+  }
+  state.counters["share_of_call"] = read / call;
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int views : {2, 4, 8}) {
     for (int hull : {32, 128, 512}) b->Args({views, hull});
@@ -188,6 +225,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_ResidualEvaluation)->Apply(Sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Start)->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewSetConstruction)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace silhouette

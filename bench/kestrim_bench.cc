@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -253,6 +254,32 @@ void BM_BruteForceClip(benchmark::State& state) {
   SetCounters(state, set, edges);
 }
 
+// Reading the view set alone (boundaries, hulls, cameras, reference point,
+// direction index), with its share of a whole Kestrim call on the same
+// scene measured beside it.
+void BM_ViewSetConstruction(benchmark::State& state) {
+  const Scene scene = MakeScene(static_cast<int>(state.range(0)),
+                                static_cast<int>(state.range(1)));
+  for (auto _ : state) {
+    const ViewSet set(scene.viewVec.get());
+    benchmark::DoNotOptimize(set.views.data());
+  }
+  using Clock = std::chrono::steady_clock;
+  double read = 0, call = 0;
+  for (int round = 0; round < 5; ++round) {
+    const Clock::time_point t0 = Clock::now();
+    const ViewSet set(scene.viewVec.get());
+    const Clock::time_point t1 = Clock::now();
+    const host::CallResult r =
+        host::CallEntry(KestrimMain, 3, {scene.viewVec.get()});
+    const Clock::time_point t2 = Clock::now();
+    benchmark::DoNotOptimize(r.outputs.data());
+    read += std::chrono::duration<double>(t1 - t0).count();
+    call += std::chrono::duration<double>(t2 - t1).count();
+  }
+  state.counters["share_of_call"] = read / call;
+}
+
 void Sizes(benchmark::internal::Benchmark* bench) {
   for (int views : {4, 8, 16, 32}) {
     for (int points : {32, 128, 512}) bench->Args({views, points});
@@ -263,6 +290,7 @@ void Sizes(benchmark::internal::Benchmark* bench) {
 BENCHMARK(BM_ComputeViewingEdges)->Apply(Sizes);
 BENCHMARK(BM_KestrimEntry)->Apply(Sizes);
 BENCHMARK(BM_BruteForceClip)->Apply(Sizes);
+BENCHMARK(BM_ViewSetConstruction)->Apply(Sizes);
 
 }  // namespace
 }  // namespace silhouette

@@ -350,3 +350,52 @@ TEST_F(DovanelEntry, TheBestStartWinsAndANaNStartNever) {
 
 }  // namespace
 }  // namespace silhouette
+
+namespace silhouette {
+namespace {
+
+TEST_F(DovanelEntry, SingularReferencePointIsPrinted) {
+  Camera a = testing::LookAtCamera(Vec3(0, 0, 0), Vec3(0, 0, 1), 500, 320, 240);
+  a.pose = Mat4::kIdentity;
+  Camera b = a;
+  b.pose[0][3] = 1;
+  const Polygon2 square = {{300, 220}, {340, 220}, {340, 260}, {300, 260}};
+  ArrayPtr singular = testing::MakeViewVec({a, b}, {square, square});
+  const CallResult r = Call(3, {scene_.viewVecA.get(), singular.get(),
+                                starts_.get(), settings_.get()});
+  EXPECT_FALSE(r.raised);
+  EXPECT_EQ(r.printed, "Failed to solve linear system.\n");
+  ExpectNoOutputs(r);
+}
+
+TEST_F(DovanelEntry, OneViewSetsAreAccepted) {
+  std::mt19937 rng(61);
+  const TwoSetScene scene = MakeTwoSetScene(&rng, 1, 1);
+  const CallResult r = Call(3, {scene.viewVecA.get(), scene.viewVecB.get(),
+                                starts_.get(), settings_.get()});
+  ASSERT_FALSE(r.raised) << r.error;
+  EXPECT_EQ(r.printed, "");
+  ASSERT_NE(r.outputs[2], nullptr);
+  EXPECT_EQ(mxGetN(r.outputs[2].get()), 8u);
+  EXPECT_TRUE(std::isfinite(Values(r.outputs[0].get())[0]));
+}
+
+TEST_F(DovanelEntry, PointAndSegmentSilhouettesDoNotBreakTheCall) {
+  std::mt19937 rng(62);
+  const TwoSetScene scene = MakeTwoSetScene(&rng, 3, 3);
+  std::vector<Polygon2> boundaries;
+  for (const Camera& c : scene.camerasB) {
+    boundaries.push_back(testing::Silhouette(c, scene.vertices));
+  }
+  boundaries[1] = {{320, 240}};
+  boundaries[2] = {{300, 240}, {340, 250}};
+  ArrayPtr degenerate = testing::MakeViewVec(scene.camerasB, boundaries);
+  const CallResult r = Call(3, {scene.viewVecA.get(), degenerate.get(),
+                                starts_.get(), settings_.get()});
+  ASSERT_FALSE(r.raised) << r.error;
+  ASSERT_NE(r.outputs[2], nullptr);
+  EXPECT_EQ(mxGetN(r.outputs[2].get()), 72u);
+}
+
+}  // namespace
+}  // namespace silhouette

@@ -242,3 +242,41 @@ TEST(KestrimEntry, BadBoundaryPrintsError) {
 
 }  // namespace
 }  // namespace silhouette
+
+namespace silhouette {
+namespace {
+
+// Identity rotations with the hull centroids at the principal points: the
+// reference point's first three equations are singular.
+host::ArrayPtr SingularPair() {
+  Camera a = testing::LookAtCamera(Vec3(0, 0, 0), Vec3(0, 0, 1), 500, 320, 240);
+  a.pose = Mat4::kIdentity;
+  Camera b = a;
+  b.pose[0][3] = 1;
+  const Polygon2 square = {{300, 220}, {340, 220}, {340, 260}, {300, 260}};
+  return testing::MakeViewVec({a, b}, {square, square});
+}
+
+TEST(KestrimEntry, SingularReferencePointPrintsError) {
+  host::ArrayPtr views = SingularPair();
+  const CallResult r = Call(3, {views.get()});
+  EXPECT_FALSE(r.raised);
+  EXPECT_EQ(r.printed, "error: Failed to solve linear system.\n");
+  for (const ArrayPtr& out : r.outputs) EXPECT_EQ(out, nullptr);
+}
+
+TEST(KestrimEntry, PointAndSegmentSilhouettesDoNotBreakTheCall) {
+  SceneArrays scene = MakeScene(12, 4);
+  scene.boundaries[1] = {{320, 240}};
+  scene.boundaries[2] = {{300, 240}, {340, 250}};
+  host::ArrayPtr views = testing::MakeViewVec(scene.cameras, scene.boundaries);
+  const CallResult r = Call(3, {views.get()});
+  ASSERT_FALSE(r.raised);
+  EXPECT_EQ(r.printed, "");
+  ASSERT_NE(r.outputs[2], nullptr);
+  // A point silhouette admits no stretch of another view's ray.
+  for (double view : Values(r.outputs[2].get())) EXPECT_EQ(view, 2);
+}
+
+}  // namespace
+}  // namespace silhouette

@@ -304,3 +304,27 @@
 %! assert (! isempty (strfind (text, "Pose layout")));
 %! assert (! isempty (strfind (text, "quaternion scalar part w")));
 %! assert (! isempty (strfind (text, "mfe is the number of solver iterations")));
+
+## ------------------------------------------------ reference point and sizes
+
+%!test
+%! cam = struct ("efl", 500, "u0", 320, "v0", 240, "kappa1", 0, "pose", eye (4));
+%! square = [300 340 340 300; 220 220 260 260];
+%! singular = struct ("camera", {cam, cam}, "boundary", {square, square});
+%! singular(2).camera.pose(1, 4) = 1;
+%! out = evalc ("Dovanel (A, singular, start, params);");
+%! assert (out, "Failed to solve linear system.\n");
+
+%!test
+%! ## Sets of one view each are accepted: eight residuals.
+%! [rms, pose, res] = Dovanel (A(1), B(1), start, params);
+%! assert (size (res), [1 8]);
+%! assert (isfinite (rms));
+
+%!test
+%! ## Point and segment silhouettes do not break the call.
+%! degenerate = B;
+%! degenerate(2).boundary = [320; 240];
+%! degenerate(3).boundary = [300 340; 240 250];
+%! [rms, pose, res] = Dovanel (A, degenerate, start, params);
+%! assert (size (res), [1 72]);

@@ -224,3 +224,24 @@
 %! assert (size (nearPts), [3 0]);
 %! assert (size (farPts), [3 0]);
 %! assert (size (viewNums), [1 0]);
+
+## ------------------------------------------------- reference point failures
+
+%!test
+%! ## Identity rotations with the silhouettes centred on the principal
+%! ## points: the set's reference point cannot be solved for.
+%! cam = struct ("efl", 500, "u0", 320, "v0", 240, "kappa1", 0, "pose", eye (4));
+%! square = [300 340 340 300; 220 220 260 260];
+%! views = struct ("camera", {cam, cam}, "boundary", {square, square});
+%! views(2).camera.pose(1, 4) = 1;
+%! txt = evalc ("Kestrim (views);");
+%! assert (txt, "error: Failed to solve linear system.\n");
+
+%!test
+%! ## Point and segment silhouettes beside proper ones do not break the call.
+%! views = octahedron_scene ();
+%! views(2).boundary = [320; 240];
+%! views(3).boundary = [300 340; 240 250];
+%! [nearPts, farPts, viewNums] = Kestrim (views);
+%! assert (rows (nearPts), 3);
+%! assert (all (viewNums == 2));
