@@ -19,7 +19,7 @@ std::string ViewLabel(int32_t i) { return "view " + std::to_string(i + 1); }
 // The boundary of element i, checked before any of it is read.
 Polygon2 ReadBoundary(const mxArray* viewVec, int32_t i) {
   const mxArray* b = mxGetField(viewVec, static_cast<mwIndex>(i), "boundary");
-  if (!host::IsRealDoubleArray(b) || mxGetM(b) != 2 || mxGetN(b) < 1) {
+  if (!host::IsRealDoubleMatrix(b) || mxGetM(b) != 2 || mxGetN(b) < 1) {
     throw ErrorText("boundary of " + ViewLabel(i) +
                     " is not a real double matrix of 2 rows and at least 1 "
                     "column.");

@@ -8,6 +8,10 @@ bool IsRealDoubleArray(const mxArray* array) {
          !mxIsSparse(array);
 }
 
+bool IsRealDoubleMatrix(const mxArray* array) {
+  return IsRealDoubleArray(array) && mxGetNumberOfDimensions(array) == 2;
+}
+
 bool IsStructArray(const mxArray* array) {
   return array != nullptr && mxIsStruct(array);
 }

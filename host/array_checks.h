@@ -10,6 +10,9 @@ namespace host {
 // mxGetPr() data holds mxGetNumberOfElements() doubles.
 bool IsRealDoubleArray(const mxArray* array);
 
+// A real, full double array of exactly two dimensions.
+bool IsRealDoubleMatrix(const mxArray* array);
+
 // True for a struct array.
 bool IsStructArray(const mxArray* array);
 

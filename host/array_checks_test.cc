@@ -26,6 +26,15 @@ TEST(ArrayChecks, OnlyRealFullDoublesAreDoubleArrays) {
   EXPECT_FALSE(IsRealDoubleArray(MakeStructArray(1, {"a"}).get()));
 }
 
+TEST(ArrayChecks, MatricesHaveTwoDimensions) {
+  const mwSize dims[3] = {2, 3, 2};
+  ArrayPtr cube(mxCreateNumericArray(3, dims, mxDOUBLE_CLASS, mxREAL));
+  EXPECT_TRUE(IsRealDoubleArray(cube.get()));
+  EXPECT_FALSE(IsRealDoubleMatrix(cube.get()));
+  EXPECT_TRUE(IsRealDoubleMatrix(MakeMatrix(2, 3, {1, 2, 3, 4, 5, 6}).get()));
+  EXPECT_FALSE(IsRealDoubleMatrix(ArrayPtr(mxCreateString("ab")).get()));
+}
+
 TEST(ArrayChecks, StructArraysAndOutputSlots) {
   EXPECT_TRUE(IsStructArray(MakeStructArray(0, {"a"}).get()));
   EXPECT_FALSE(IsStructArray(MakeScalar(1).get()));

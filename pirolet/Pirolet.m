@@ -28,7 +28,8 @@
 %   Errors (raised as host errors):
 %     "Need 1 input arg(s):  meanDiam = Pirolet( poly )"  wrong argument count
 %     "Need poly as a real, full double matrix"  single, integer, logical,
-%                            char, complex, sparse, cell or struct input
+%                            char, complex, sparse, cell or struct input,
+%                            or an array of more than two dimensions
 %     "Need poly matrix with 2 rows"
 %     "Need at least 3 points"
 %     "Need poly with finite coordinates"  a NaN or Inf coordinate

@@ -47,7 +47,7 @@ void PiroletMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     return;
   }
   const mxArray* poly = prhs[0];
-  if (!host::IsRealDoubleArray(poly)) {
+  if (!host::IsRealDoubleMatrix(poly)) {
     mexErrMsgTxt("Need poly as a real, full double matrix");
     return;
   }

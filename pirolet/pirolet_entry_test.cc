@@ -70,6 +70,8 @@ TEST(PiroletEntry, RejectsEveryArrayThatIsNotARealFullDouble) {
   bad.emplace_back(mxCreateSparse(2, 4, 1, mxREAL));
   bad.emplace_back(mxCreateCellMatrix(2, 4));
   bad.push_back(host::MakeStructArray(1, {"x"}));
+  const mwSize dims[3] = {2, 3, 2};  // read as 2 x 6 otherwise
+  bad.emplace_back(mxCreateNumericArray(3, dims, mxDOUBLE_CLASS, mxREAL));
   for (const ArrayPtr& array : bad) {
     const CallResult r = Call(1, {array.get()});
     EXPECT_TRUE(r.raised);

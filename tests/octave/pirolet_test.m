@@ -368,3 +368,6 @@
 %! catch
 %! end_try_catch
 %! assert (Pirolet ([0 1 1 0; 0 0 1 1]), 4 / pi, -1e-13);
+
+## An array of more than two dimensions is not a 2 x N matrix.
+%!error <Pirolet: Need poly as a real, full double matrix> Pirolet (zeros (2, 3, 2))
