@@ -7,11 +7,11 @@
 
 #include "camera/view_set.h"
 #include "dovanel/multi_start_search.h"
-#include "dovanel/print_failure.h"
 #include "dovanel/relative_pose_model.h"
 #include "dovanel/solver_settings.h"
 #include "geometry/error_text.h"
 #include "host/array_checks.h"
+#include "host/print_failure.h"
 #include "lsq/least_squares_solver.h"
 
 namespace silhouette {
@@ -136,14 +136,10 @@ void DovanelMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   // From here on nothing raises a host error: MATLAB would end the call
   // without unwinding what is alive. Failures are kept and printed once
   // everything built has been released.
-  std::exception_ptr failure;
-  try {
+  host::RunPrintingFailures("%s\n", [&] {
     const DovanelResult result = Run(prhs[0], prhs[1], vecArray, settingsArray);
     StoreOutputs(nlhs, plhs, result);
-  } catch (...) {
-    failure = std::current_exception();
-  }
-  if (failure) PrintFailure(failure);
+  });
 }
 
 }  // namespace silhouette

@@ -6,7 +6,7 @@
 
 #include "camera/view_set.h"
 #include "host/array_checks.h"
-#include "kestrim/print_failures.h"
+#include "host/print_failure.h"
 #include "kestrim/viewing_edge_extractor.h"
 
 namespace silhouette {
@@ -83,7 +83,8 @@ void KestrimMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   // From here on nothing raises a host error: in MATLAB it would end the
   // call without running destructors. Every failure is printed instead, and
   // no exception leaves the module.
-  RunPrintingFailures([&] { ComputeAndReturn(nlhs, plhs, prhs[0]); });
+  host::RunPrintingFailures("error: %s\n",
+                            [&] { ComputeAndReturn(nlhs, plhs, prhs[0]); });
 }
 
 }  // namespace silhouette
