@@ -20,6 +20,24 @@ int64_t GridPredicates::GridCoordinate(double v) {
   return static_cast<int64_t>(v);
 }
 
+GridPredicates::GridPredicates(int32_t count, const Vec2* points)
+    : PlanarPredicates(count, points),
+      grid_(2 * static_cast<std::size_t>(count)) {
+  for (int32_t i = 0; i < count; ++i) {
+    grid_[2 * i] = GridCoordinate(points[i].x);
+    grid_[2 * i + 1] = GridCoordinate(points[i].y);
+  }
+}
+
+int32_t GridPredicates::SideOfLineByIndex(int32_t i, int32_t a,
+                                          int32_t b) const {
+  const int64_t* p = &grid_[2 * i];
+  const int64_t* pa = &grid_[2 * a];
+  const int64_t* pb = &grid_[2 * b];
+  return Compare((pb[1] - pa[1]) * (p[0] - pa[0]),
+                 (p[1] - pa[1]) * (pb[0] - pa[0]));
+}
+
 int32_t GridPredicates::SideOfLine(const Vec2& p, int32_t a, int32_t b) const {
   const Vec2& pa = points()[a];
   const Vec2& pb = points()[b];

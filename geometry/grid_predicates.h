@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "geometry/planar_predicates.h"
 
@@ -15,15 +16,22 @@ namespace silhouette {
 // exact for the clamped points.
 class GridPredicates : public PlanarPredicates {
  public:
-  using PlanarPredicates::PlanarPredicates;
+  // Truncates the array's coordinates once; `points` must not change while
+  // the object lives.
+  GridPredicates(int32_t count, const Vec2* points);
   ~GridPredicates() override = default;
 
   int32_t SideOfLine(const Vec2& p, int32_t a, int32_t b) const override;
+  // The same test as SideOfLine(points[i], a, b), on the stored integers.
+  int32_t SideOfLineByIndex(int32_t i, int32_t a, int32_t b) const override;
   int32_t SideOfCircle(const Vec2& p, int32_t a, int32_t b,
                        int32_t c) const override;
 
   // The coordinate truncated toward zero, clamped to +-2^28, NaN as 0.
   static int64_t GridCoordinate(double v);
+
+ private:
+  std::vector<int64_t> grid_;  // x, y of point i at 2i, 2i + 1
 };
 
 }  // namespace silhouette

@@ -138,7 +138,20 @@ bool PlanarHull::ComputePolygon(const Vec2& min_corner, double extent,
     return false;
   };
 
+  // The hull only grows, so a point inside or on the start triangle is
+  // inside or on every later hull: the walk below would skip it too, after
+  // visiting every edge. Only a triangle with area on the grid can vouch.
+  const bool triangle_has_area =
+      predicates.SideOfLineByIndex(i_far, i0, i1) != 0;
+  const int32_t corner[3] = {first->from, second->from, third->from};
+  auto in_start_triangle = [&](int32_t i) {
+    return predicates.SideOfLineByIndex(i, corner[0], corner[1]) <= 0 &&
+           predicates.SideOfLineByIndex(i, corner[1], corner[2]) <= 0 &&
+           predicates.SideOfLineByIndex(i, corner[2], corner[0]) <= 0;
+  };
+
   for (int32_t i = 0; i < count_; ++i) {
+    if (triangle_has_area && in_start_triangle(i)) continue;
     HullEdge* visible = head;
     bool inside = false;
     while (visible->Side(i, predicates) <= 0) {
