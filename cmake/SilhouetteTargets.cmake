@@ -30,7 +30,8 @@ endfunction()
 # silhouette_add_mex(<Name> SOURCE <file> LIB <host library> HELP <file.m>)
 # Builds the module <Name> for each real host found: build/octave/<Name>.mex
 # for Octave, build/matlab/<Name>.<mexext> for MATLAB, each with its help
-# file beside it.
+# file beside it; `cmake --install` copies both to <prefix>/octave or
+# <prefix>/matlab.
 function(silhouette_add_mex name)
   cmake_parse_arguments(ARG "" "SOURCE;LIB;HELP" "" ${ARGN})
   if(SILHOUETTE_HAVE_OCTAVE)
@@ -46,6 +47,8 @@ function(silhouette_add_mex name)
       COMMAND ${CMAKE_COMMAND} -E copy_if_different
               ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_HELP}
               ${CMAKE_BINARY_DIR}/octave/${ARG_HELP})
+    install(TARGETS ${target} LIBRARY DESTINATION octave)
+    install(FILES ${ARG_HELP} DESTINATION octave)
   endif()
   if(SILHOUETTE_HAVE_MATLAB)
     set(target ${name}_matlab_mex)
@@ -55,5 +58,7 @@ function(silhouette_add_mex name)
     set_target_properties(${target} PROPERTIES
       CXX_VISIBILITY_PRESET default
       LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/matlab)
+    install(TARGETS ${target} LIBRARY DESTINATION matlab)
+    install(FILES ${ARG_HELP} DESTINATION matlab)
   endif()
 endfunction()

@@ -42,7 +42,8 @@
 %
 %   Outputs:
 %     rms        1 x 1, the smallest RMS residual reached (pixels)
-%     pose       7 x 1, the optimised pose that reached it
+%     pose       7 x 1, the optimised pose that reached it (its quaternion
+%                is not normalised: divide pose(1:4) by its norm)
 %     residuals  1 x 8*|A|*|B|, the residuals of that pose: for view i of A
 %                and view j of B (one-based) the group of eight starting at
 %                8*((i-1)*|B| + (j-1)) + 1 holds the x, y offsets (pixels)

@@ -31,8 +31,8 @@
 %               whose ray the edge lies on
 %   Edges come in view order, within a view in the order of the hull
 %   vertices (counter-clockwise); hull vertices whose stretch is empty give
-%   no edge. All three outputs are always created on success, also when
-%   there is no edge (3 x 0, 3 x 0 and 1 x 0).
+%   no edge. On success the outputs asked for are created (at least the
+%   first), also when there is no edge (3 x 0, 3 x 0 and 1 x 0).
 %
 %   Errors:
 %     With other than one input, Kestrim raises the error
