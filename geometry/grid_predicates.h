@@ -30,6 +30,9 @@ class GridPredicates : public PlanarPredicates {
   // The coordinate truncated toward zero, clamped to +-2^28, NaN as 0.
   static int64_t GridCoordinate(double v);
 
+  // The truncated x, y of point i at 2i, 2i + 1.
+  const std::vector<int64_t>& grid() const { return grid_; }
+
  private:
   std::vector<int64_t> grid_;  // x, y of point i at 2i, 2i + 1
 };

@@ -5,6 +5,7 @@
 
 #include "geometry/grid_predicates.h"
 #include "geometry/hull_edge.h"
+#include "geometry/hull_fan.h"
 
 namespace silhouette {
 namespace {
@@ -120,7 +121,8 @@ bool PlanarHull::ComputePolygon(const Vec2& min_corner, double extent,
     gridPoints_[i] = Vec2((points_[i].x - min_corner.x) * scale,
                           (points_[i].y - min_corner.y) * scale);
   }
-  predicates_.reset(new GridPredicates(count_, gridPoints_.get()));
+  GridPredicates* grid = new GridPredicates(count_, gridPoints_.get());
+  predicates_.reset(grid);
   const PlanarPredicates& predicates = *predicates_;
 
   HullEdgePool pool;
@@ -138,45 +140,63 @@ bool PlanarHull::ComputePolygon(const Vec2& min_corner, double extent,
     return false;
   };
 
-  // The hull only grows, so a point inside or on the start triangle is
-  // inside or on every later hull: the walk below would skip it too, after
-  // visiting every edge. Only a triangle with area on the grid can vouch.
-  const bool triangle_has_area =
-      predicates.SideOfLineByIndex(i_far, i0, i1) != 0;
-  const int32_t corner[3] = {first->from, second->from, third->from};
-  auto in_start_triangle = [&](int32_t i) {
-    return predicates.SideOfLineByIndex(i, corner[0], corner[1]) <= 0 &&
-           predicates.SideOfLineByIndex(i, corner[1], corner[2]) <= 0 &&
-           predicates.SideOfLineByIndex(i, corner[2], corner[0]) <= 0;
-  };
+  // When the start triangle has area on the grid, its centroid lies
+  // strictly inside every later hull, and a fan of the ring's vertices
+  // around it names the one edge a point can see, if any. The ring that
+  // results from an insertion does not depend on which visible edge is
+  // found first, so this gives the same hull as walking the ring from head,
+  // without visiting every edge for points inside.
+  std::unique_ptr<HullFan> fan;
+  if (predicates.SideOfLineByIndex(i_far, i0, i1) != 0) {
+    fan.reset(new HullFan(grid->grid(), count_, i0, i1, i_far));
+    fan->Insert(first->from, first, -1);
+    fan->Insert(second->from, second, first->from);
+    fan->Insert(third->from, third, second->from);
+  }
+  std::vector<int32_t> removed;
 
   for (int32_t i = 0; i < count_; ++i) {
-    if (triangle_has_area && in_start_triangle(i)) continue;
     HullEdge* visible = head;
-    bool inside = false;
-    while (visible->Side(i, predicates) <= 0) {
-      visible = visible->next;
-      if (visible == nullptr) return fail();
-      if (visible == head) {
-        inside = true;
-        break;
+    if (fan) {
+      // Points in boundary order see the edge made by the last insertion
+      // or the one after it; other points ask the fan.
+      if (head->Side(i, predicates) <= 0) {
+        visible = head->next;
+        if (visible == nullptr) return fail();
+        if (visible->Side(i, predicates) <= 0) {
+          visible = fan->EdgeToward(i);
+          if (visible->Side(i, predicates) <= 0) continue;
+        }
       }
+    } else {
+      bool inside = false;
+      while (visible->Side(i, predicates) <= 0) {
+        visible = visible->next;
+        if (visible == nullptr) return fail();
+        if (visible == head) {
+          inside = true;
+          break;
+        }
+      }
+      if (inside) continue;
     }
-    if (inside) continue;
 
     HullEdge* before = visible->prev;
     HullEdge* after = visible->next;
     if (before == nullptr || after == nullptr) return fail();
+    removed.assign(1, visible->from);
     HullEdgePool::Remove(visible);
     while (before->Side(i, predicates) > 0) {
       HullEdge* previous = before->prev;
       if (previous == nullptr) return fail();
+      removed.push_back(before->from);
       HullEdgePool::Remove(before);
       before = previous;
     }
     while (after->Side(i, predicates) > 0) {
       HullEdge* following = after->next;
       if (following == nullptr) return fail();
+      removed.push_back(after->from);
       HullEdgePool::Remove(after);
       after = following;
     }
@@ -186,6 +206,15 @@ bool PlanarHull::ComputePolygon(const Vec2& min_corner, double extent,
     HullEdgePool::Link(to_new, from_new);
     HullEdgePool::Link(from_new, after);
     head = to_new;
+    if (fan) {
+      // The removed edges started at before->to and at the vertices that
+      // leave the ring.
+      for (int32_t vertex : removed) {
+        if (vertex != before->to) fan->Erase(vertex);
+      }
+      fan->Update(before->to, to_new);
+      fan->Insert(i, from_new, before->to);
+    }
   }
 
   std::vector<int32_t> list;

@@ -176,6 +176,26 @@ TEST(PlanarHull, MatchesAnExactReferenceOnIntegerPoints) {
   }
 }
 
+TEST(PlanarHull, MatchesTheReferenceOnLargeShuffledSets) {
+  std::mt19937 rng(12);
+  for (int trial = 0; trial < 6; ++trial) {
+    // Integer points on and inside a circle of radius 512, extent 1024.
+    std::vector<Vec2> pts = {{0, 512}, {1024, 512}};
+    std::uniform_real_distribution<double> angle(0, 2 * M_PI);
+    for (int i = 0; i < 3000; ++i) {
+      const double a = angle(rng);
+      const double r = trial % 2 ? 511 : 511 * std::sqrt(angle(rng) / 7);
+      pts.emplace_back(std::round(512 + r * std::cos(a)),
+                       std::round(512 + r * std::sin(a)));
+    }
+    std::shuffle(pts.begin(), pts.end(), rng);
+    const HullResult r = Hull(pts);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(SameCycle(Corners(pts, r.indices), ReferenceCorners(pts)))
+        << "trial " << trial;
+  }
+}
+
 TEST(PlanarHull, BoundaryOrderedCirclesKeepEveryVertex) {
   for (int n : {3, 7, 64, 500}) {
     std::vector<Vec2> pts;
