@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Test of build_mex.m: builds the three modules with it in octave-cli into a
+# temporary folder, checks that help finds their texts there and that their
+# results equal those of the modules this build made.
+#
+#   build_mex_test.sh SOURCE_DIR BUILD_DIR [OCTAVE]
+#
+# BUILD_DIR/octave holds the modules of the CMake build.
+set -euo pipefail
+
+if (($# < 2 || $# > 3)); then
+  echo "usage: build_mex_test.sh SOURCE_DIR BUILD_DIR [OCTAVE]" >&2
+  exit 2
+fi
+SRC="$1"
+BUILD="$2"
+OCTAVE="${3:-octave-cli}"
+CHECK="$SRC/tests/octave/packaging/packaging_check.m"
+
+TMP="$(mktemp -d)"
+trap 'rm -rf "$TMP"' EXIT
+
+run_octave() {
+  (cd "$TMP" && "$OCTAVE" --no-gui --no-window-system --quiet --norc \
+                 --no-history "$CHECK" "$@")
+}
+
+step() {
+  echo
+  echo "== $* (at $SECONDS s)"
+}
+
+step "build_mex ('$TMP/mex')"
+run_octave build_mex "$TMP/mex"
+for name in Kestrim Dovanel Pirolet; do
+  for file in "$TMP/mex/$name.mex" "$TMP/mex/$name.m"; do
+    if [[ ! -f "$file" ]]; then
+      echo "FAILED: build_mex made no $file" >&2
+      exit 1
+    fi
+  done
+done
+
+step "the modules of this build, $BUILD/octave"
+run_octave reference "$BUILD/octave" "$TMP/cmake.bin"
+
+step "the modules of build_mex, $TMP/mex"
+run_octave results "$TMP/mex" "$TMP/build_mex.bin"
+
+step "comparison"
+run_octave compare "$TMP/cmake.bin" "$TMP/build_mex.bin"
+echo "PASSED in $SECONDS s"
