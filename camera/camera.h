@@ -27,7 +27,8 @@ class Camera {
   // fields efl, u0, v0, kappa1 (first element of each used) and pose (16
   // values, column-major 4 x 4). Throws ErrorText, leaving the camera
   // untouched, when the index is out of range, a field is missing, or a
-  // value is not a real double array with enough elements.
+  // value is not a real double array with enough elements. Built with a
+  // host only (camera_read.cc), not in the host-free C++ libraries.
   void ReadFromMxStruct(const mxArray* s, int64_t index);
 
   // World point to image pixel, distortion applied. Points on the camera

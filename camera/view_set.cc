@@ -3,74 +3,46 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "camera/reference_point.h"
 #include "geometry/error_text.h"
 #include "geometry/planar_hull.h"
-#include "host/array_checks.h"
 
 namespace silhouette {
 namespace {
 
 constexpr double kHullTolerance = 0.001;
 
-std::string ViewLabel(int32_t i) { return "view " + std::to_string(i + 1); }
+}  // namespace
 
-// The boundary of element i, checked before any of it is read.
-Polygon2 ReadBoundary(const mxArray* viewVec, int32_t i) {
-  const mxArray* b = mxGetField(viewVec, static_cast<mwIndex>(i), "boundary");
-  if (!host::IsRealDoubleMatrix(b) || mxGetM(b) != 2 || mxGetN(b) < 1) {
-    throw ErrorText("boundary of " + ViewLabel(i) +
-                    " is not a real double matrix of 2 rows and at least 1 "
-                    "column.");
+ViewSet::ViewSet(std::vector<View> input) : views(std::move(input)) {
+  if (views.size() >
+      static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
+    throw ErrorText("view set has too many views.");
   }
-  if (mxGetN(b) >
+  for (int32_t i = 0; i < NumViews(); ++i) PrepareHull(i);
+  PrepareSet();
+}
+
+std::string ViewSet::ViewLabel(int32_t i) {
+  return "view " + std::to_string(i + 1);
+}
+
+void ViewSet::PrepareHull(int32_t i) {
+  View& view = views[i];
+  if (view.boundary.size() >
       static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
     throw ErrorText("boundary of " + ViewLabel(i) + " has too many points.");
   }
-  const std::size_t n = mxGetN(b);
-  const double* d = mxGetPr(b);
-  for (std::size_t k = 0; k < 2 * n; ++k) {
-    if (!std::isfinite(d[k])) {
+  for (const Vec2& p : view.boundary) {
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
       throw ErrorText("boundary of " + ViewLabel(i) +
                       " has a coordinate that is not finite.");
     }
   }
-  return PolygonFromColumns(d, n);
-}
 
-}  // namespace
-
-ViewSet::ViewSet(const mxArray* viewVec) {
-  if (!host::IsStructArray(viewVec)) {
-    throw ErrorText(
-        "viewVec is not a struct array with fields camera and boundary.");
-  }
-  const std::size_t n = mxGetNumberOfElements(viewVec);
-  if (n > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
-    throw ErrorText("viewVec has too many elements.");
-  }
-  views.resize(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    ReadView(viewVec, static_cast<int32_t>(i));
-  }
-  for (View& view : views) {
-    view.normalizedBoundary.clear();
-    view.normalizedBoundary.reserve(view.boundary.size());
-    for (const Vec2& p : view.boundary) {
-      view.normalizedBoundary.push_back(view.camera.ImageToNormalized(p));
-    }
-  }
-  PrepareReferencePoint(&views);
-}
-
-void ViewSet::ReadView(const mxArray* viewVec, int32_t i) {
-  View& view = views[i];
-  if (mxGetFieldNumber(viewVec, "boundary") < 0) {
-    throw ErrorText("missing boundary field in viewVec from Matlab.");
-  }
-  view.boundary = ReadBoundary(viewVec, i);
-
+  // An empty boundary has no hull either.
   PlanarHull hull(static_cast<int32_t>(view.boundary.size()),
                   view.boundary.data());
   if (!hull.Compute(kHullTolerance)) {
@@ -90,12 +62,17 @@ void ViewSet::ReadView(const mxArray* viewVec, int32_t i) {
     if (p.x > view.boxMax.x) view.boxMax.x = p.x;
     if (p.y > view.boxMax.y) view.boxMax.y = p.y;
   }
+}
 
-  if (mxGetFieldNumber(viewVec, "camera") < 0) {
-    throw ErrorText("missing camera field in viewVec from Matlab.");
+void ViewSet::PrepareSet() {
+  for (View& view : views) {
+    view.normalizedBoundary.clear();
+    view.normalizedBoundary.reserve(view.boundary.size());
+    for (const Vec2& p : view.boundary) {
+      view.normalizedBoundary.push_back(view.camera.ImageToNormalized(p));
+    }
   }
-  view.camera.ReadFromMxStruct(
-      mxGetField(viewVec, static_cast<mwIndex>(i), "camera"), 0);
+  PrepareReferencePoint(&views);
 }
 
 }  // namespace silhouette

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "camera/synthetic_scene.h"
@@ -35,6 +37,25 @@ std::string ConstructionError(const mxArray* viewVec) {
     return error.what();
   }
   return "";
+}
+
+std::string ConstructionError(std::vector<View> views) {
+  try {
+    ViewSet set(std::move(views));
+  } catch (const ErrorText& error) {
+    return error.what();
+  }
+  return "";
+}
+
+std::vector<View> ViewsOf(const std::vector<Camera>& cameras,
+                          const std::vector<Polygon2>& boundaries) {
+  std::vector<View> views(cameras.size());
+  for (std::size_t i = 0; i < cameras.size(); ++i) {
+    views[i].camera = cameras[i];
+    views[i].boundary = boundaries[i];
+  }
+  return views;
 }
 
 // Cameras that see a pentagon in different places, so that the set's
@@ -170,6 +191,75 @@ TEST(ViewSet, OnePointBoundariesAndEmptySets) {
   EXPECT_EQ(one.GetView(0).boxMin, Vec2(5, 6));
   ArrayPtr empty = MakeViewVec({}, {});
   EXPECT_EQ(ViewSet(empty.get()).NumViews(), 0);
+}
+
+TEST(ViewSet, PreparedFromViewsExactlyAsReadFromTheStructArray) {
+  std::mt19937 rng(7);
+  const std::vector<Camera> cameras = testing::CamerasAround(&rng, 4, 12);
+  const std::vector<Vec3> body =
+      testing::RandomPolyhedron(&rng, 30, 1, 1.5, 2, Vec3(0.2, -0.1, 0.3));
+  std::vector<Polygon2> boundaries;
+  for (const Camera& camera : cameras) {
+    boundaries.push_back(testing::Silhouette(camera, body, &rng, true));
+  }
+  ArrayPtr viewVec = MakeViewVec(cameras, boundaries);
+  const ViewSet read(viewVec.get());
+
+  // Whatever the views hold besides camera and boundary is recomputed.
+  std::vector<View> views = ViewsOf(cameras, boundaries);
+  for (View& view : views) {
+    view.hull = {0};
+    view.boxMin = Vec2(-1, -1);
+    view.normalizedBoundary.assign(2, Vec2(3, 4));
+    view.scaledBoundary.assign(5, Vec2(1, 1));
+    view.directionBins.assign(3, {0});
+  }
+  const ViewSet prepared(std::move(views));
+
+  ASSERT_EQ(prepared.NumViews(), 4);
+  for (int32_t i = 0; i < 4; ++i) {
+    const View& a = read.GetView(i);
+    const View& b = prepared.GetView(i);
+    EXPECT_EQ(b.boundary, boundaries[i]);
+    EXPECT_EQ(b.camera.efl, a.camera.efl);
+    EXPECT_GE(a.NumHullVertices(), 3);
+    EXPECT_EQ(b.hull, a.hull);
+    EXPECT_EQ(b.boxMin, a.boxMin);
+    EXPECT_EQ(b.boxMax, a.boxMax);
+    EXPECT_EQ(b.normalizedBoundary, a.normalizedBoundary);
+    EXPECT_EQ(b.scaledBoundary, a.scaledBoundary);
+    EXPECT_EQ(b.directionBins, a.directionBins);
+    EXPECT_EQ(b.directionBins.size(), 100u);
+  }
+}
+
+TEST(ViewSet, PreparedFromViewsOfOnePointOrNone) {
+  const ViewSet one(ViewsOf({SimpleCamera()}, {{{5, 6}}}));
+  ASSERT_EQ(one.NumViews(), 1);
+  EXPECT_EQ(one.GetView(0).NumHullVertices(), 1);
+  EXPECT_EQ(one.GetView(0).boxMin, Vec2(5, 6));
+  EXPECT_EQ(one.GetView(0).boxMax, Vec2(5, 6));
+  EXPECT_EQ(one.GetView(0).scaledBoundary,
+            (std::vector<Vec2>{Vec2(-315, -234) / 500}));
+  EXPECT_EQ(ViewSet(std::vector<View>()).NumViews(), 0);
+}
+
+TEST(ViewSet, ViewsWithBadBoundariesAreRefused) {
+  const Polygon2 triangle = {{0, 0}, {1, 0}, {0, 1}};
+  EXPECT_EQ(ConstructionError(ViewsOf({SimpleCamera(), SimpleCamera()},
+                                      {triangle, {{0, 0}, {1, INFINITY}}})),
+            "boundary of view 2 has a coordinate that is not finite.");
+  EXPECT_EQ(ConstructionError(ViewsOf({SimpleCamera()}, {{{std::nan(""), 0}}})),
+            "boundary of view 1 has a coordinate that is not finite.");
+  EXPECT_EQ(ConstructionError(
+                ViewsOf({SimpleCamera(), SimpleCamera()}, {triangle, {}})),
+            "could not compute the convex hull of the boundary of view 2.");
+  // The boundaries are checked view by view before anything else.
+  std::vector<View> views =
+      ViewsOf({SimpleCamera(), SimpleCamera()}, {triangle, {}});
+  views[0].camera.kappa1 = 0.1;
+  EXPECT_EQ(ConstructionError(std::move(views)),
+            "could not compute the convex hull of the boundary of view 2.");
 }
 
 }  // namespace

@@ -1,17 +1,37 @@
-# silhouette_add_host_library(<name> SOURCES ... [LIBS ...] [HOST_LIBS ...])
-# Adds one static library <name>_<backend> per host backend. LIBS are
-# linked as they are; HOST_LIBS are other host libraries, linked in the
-# same backend's variant.
+# silhouette_add_host_library(<name> SOURCES ... [LIBS ...] [HOST_LIBS ...]
+#                             [HOST_FREE] [READER_SOURCES ...]
+#                             [READER_LIBS ...])
+# Adds one static library <name>_<backend> per host backend, from SOURCES
+# and READER_SOURCES. LIBS are linked as they are; HOST_LIBS and READER_LIBS
+# are other host libraries, linked in the same backend's variant.
+#
+# HOST_FREE also adds <name>_none, the variant for C++ programs without a
+# host: SOURCES only (READER_SOURCES are the code that reads host arrays),
+# compiled with SILHOUETTE_HOST_NONE, which every target linking it inherits
+# (host/mex_api.h then declares an opaque mxArray and includes nothing). It
+# links the _none variants of HOST_LIBS, which must be HOST_FREE libraries
+# too, and none of READER_LIBS.
 function(silhouette_add_host_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;HOST_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "HOST_FREE" ""
+                        "SOURCES;LIBS;HOST_LIBS;READER_SOURCES;READER_LIBS"
+                        ${ARGN})
   foreach(backend IN LISTS SILHOUETTE_HOST_BACKENDS)
-    add_library(${name}_${backend} STATIC ${ARG_SOURCES})
+    add_library(${name}_${backend} STATIC ${ARG_SOURCES}
+                ${ARG_READER_SOURCES})
     target_link_libraries(${name}_${backend} PUBLIC host_api_${backend}
                           ${ARG_LIBS})
-    foreach(lib IN LISTS ARG_HOST_LIBS)
+    foreach(lib IN LISTS ARG_HOST_LIBS ARG_READER_LIBS)
       target_link_libraries(${name}_${backend} PUBLIC ${lib}_${backend})
     endforeach()
   endforeach()
+  if(ARG_HOST_FREE)
+    add_library(${name}_none STATIC ${ARG_SOURCES})
+    target_compile_definitions(${name}_none PUBLIC SILHOUETTE_HOST_NONE)
+    target_link_libraries(${name}_none PUBLIC ${ARG_LIBS})
+    foreach(lib IN LISTS ARG_HOST_LIBS)
+      target_link_libraries(${name}_none PUBLIC ${lib}_none)
+    endforeach()
+  endif()
 endfunction()
 
 # silhouette_add_test(<name> SOURCES ... LIBS ...)
