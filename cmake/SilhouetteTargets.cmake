@@ -63,10 +63,16 @@ function(silhouette_add_mex name)
       OUTPUT_NAME ${name} PREFIX "" SUFFIX ".mex"
       CXX_VISIBILITY_PRESET default
       LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/octave)
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different
-              ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_HELP}
-              ${CMAKE_BINARY_DIR}/octave/${ARG_HELP})
+    # The help file is its own build step, so that editing it alone
+    # updates the copy (a post-build step runs only when the module links).
+    set(help_copy ${CMAKE_BINARY_DIR}/octave/${ARG_HELP})
+    add_custom_command(OUTPUT ${help_copy}
+      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_HELP}
+              ${help_copy}
+      DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_HELP}
+      COMMENT "Copying ${ARG_HELP} beside ${name}.mex")
+    add_custom_target(${name}_octave_help ALL DEPENDS ${help_copy})
+    add_dependencies(${target} ${name}_octave_help)
     install(TARGETS ${target} LIBRARY DESTINATION octave)
     install(FILES ${ARG_HELP} DESTINATION octave)
   endif()
