@@ -1,0 +1,157 @@
+function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
+                                                   vecArray, settings, ...
+                                                   numWorkers)
+  % DOVANEL_PARALLEL  Dovanel with its start poses split across workers.
+  %
+  %   rms = dovanel_parallel (viewVecA, viewVecB, vecArray, [mfe; tol])
+  %   [rms, pose, residuals] = dovanel_parallel (..., numWorkers)
+  %
+  %   Takes the same inputs as Dovanel and returns the same three outputs,
+  %   equal to those of one Dovanel call over all starts. The columns of
+  %   vecArray (the start poses) are split into numWorkers chunks of
+  %   consecutive columns, whose sizes differ by at most one (earlier
+  %   chunks are the larger); Dovanel runs once per chunk, in parallel, and
+  %   of the chunks' results the best is returned by Dovanel's own rule:
+  %   the smallest RMS wins, on equal RMS the earlier chunk, and an RMS
+  %   that is NaN never wins over a number (when every chunk ends at NaN,
+  %   the first is returned). Dovanel keeps nothing between calls, so the
+  %   best of the chunks' bests is the best of all starts.
+  %
+  %   numWorkers   number of chunks, and of workers asked for: a positive
+  %                whole number, at most the number of starts (larger
+  %                values are cut to it). Default: the number of processor
+  %                cores (Octave: nproc; MATLAB: maxNumCompThreads). With
+  %                one chunk Dovanel is called directly.
+  %
+  %   Before any worker starts, Dovanel is called once without starts
+  %   (vecArray(:, [])): it reads both sets and the settings, so a bad
+  %   argument fails exactly as in a direct Dovanel call (a host error such
+  %   as "Dovanel: Need 3rd arg must be 7xn matrix of n quattran starting
+  %   points )", or the printed message, e.g. "tol in [mfe;tol] must not be
+  %   negative or NaN", followed by the host's error for the missing
+  %   outputs). That call costs one reading of the two sets. With no starts
+  %   its result is returned: rms 0, seven zeros and the residuals of the
+  %   identity transform. A failure inside a worker raises the error
+  %   "dovanel_parallel: chunk K failed: <message>".
+  %
+  %   In Octave the chunks run through parcellfun of the parallel package,
+  %   loaded here with pkg load parallel when parcellfun is not yet
+  %   defined (Debian: octave-parallel). parcellfun forks at most one
+  %   process per processor core; further chunks wait for a free one. The
+  %   workers are copies of the session, with its path, so the modules'
+  %   folder needs no setup. When the chunks are done (or have failed),
+  %   the worker processes are removed with parcellfun_set_nproc (0), so
+  %   none is left behind (parcellfun would keep them, and the package's
+  %   workers still running when Octave exits make it touch freed memory);
+  %   this also removes workers that other parcellfun calls of the session
+  %   had started, which parcellfun starts again when needed. Starting and
+  %   removing the workers took about 1 s per call on the development
+  %   machine (2 cores; the eight starts of the example below take 0.1 s
+  %   in one Dovanel call): splitting pays off when the starts take
+  %   several seconds.
+  %
+  %   In MATLAB the chunks run in a parfor loop, on the current parallel
+  %   pool; parpool (numWorkers) opens one of that size beforehand.
+  %   Otherwise parfor opens the default pool if the installation is set to
+  %   do so, and without a pool it runs the chunks one after another in
+  %   the session, with the same result. By default parpool adds the
+  %   session's path to its workers (its AutoAddClientPath option), which
+  %   is enough for workers on the same machine; workers that cannot see
+  %   the folder of Dovanel.mexa64 need the module and its help file
+  %   attached (addAttachedFiles). The MATLAB branch is untested here (no
+  %   MATLAB on the development machines).
+  %
+  %   Example (in examples/, with the modules on the path): the shipped
+  %   sets and eight starts 15 to 25 degrees about z, on four workers.
+  %     A = load_view_set ('stone_views_A.txt');
+  %     B = load_view_set ('stone_views_B.txt');
+  %     h = linspace (15, 25, 8) * pi / 360;        % eight half angles
+  %     starts = [zeros(2, 8); sin(h); cos(h); repmat([30; -20; 10], 1, 8)];
+  %     [rms, pose] = dovanel_parallel (A, B, starts, [100; 1e-10], 4);
+  %     isequal (rms, Dovanel (A, B, starts, [100; 1e-10]))   % 1 (true)
+  %
+  %   See also Dovanel, parcellfun, parfor, load_view_set.
+
+  if (nargin < 4 || nargin > 5)
+    error (['dovanel_parallel: need 4 or 5 inputs: dovanel_parallel ' ...
+            '(viewVecA, viewVecB, vecArray, [mfe; tol], numWorkers)']);
+  end
+  inOctave = exist ('OCTAVE_VERSION', 'builtin') ~= 0;
+  if (nargin < 5 || isempty (numWorkers))
+    if (inOctave)
+      numWorkers = nproc ();
+    else
+      numWorkers = maxNumCompThreads ();
+    end
+  end
+  if (~isnumeric (numWorkers) || ~isreal (numWorkers) ...
+      || ~isscalar (numWorkers) || ~(numWorkers >= 1) ...
+      || numWorkers ~= fix (numWorkers))
+    error ('dovanel_parallel: numWorkers must be a positive whole number');
+  end
+
+  % Fails as Dovanel itself does on bad arguments; also the answer for no
+  % starts.
+  [rms, pose, residuals] = Dovanel (viewVecA, viewVecB, vecArray(:, []), ...
+                                    settings);
+  % Dovanel reads the starts as 7 x n, whatever the trailing dimensions.
+  vecArray = reshape (vecArray, 7, []);
+  numStarts = size (vecArray, 2);
+  if (numStarts == 0)
+    return;
+  end
+  numChunks = min (double (numWorkers), numStarts);
+  if (numChunks == 1)
+    [rms, pose, residuals] = Dovanel (viewVecA, viewVecB, vecArray, settings);
+    return;
+  end
+
+  % Consecutive columns; the first rem(numStarts, numChunks) chunks hold
+  % one start more than the others.
+  sizes = repmat (floor (numStarts / numChunks), 1, numChunks);
+  extra = rem (numStarts, numChunks);
+  sizes(1:extra) = sizes(1:extra) + 1;
+  last = cumsum (sizes);
+  chunks = cell (1, numChunks);
+  for c = 1:numChunks
+    chunks{c} = vecArray(:, last(c) - sizes(c) + 1:last(c));
+  end
+
+  if (inOctave)
+    if (~exist ('parcellfun'))
+      pkg ('load', 'parallel');
+    end
+    % parcellfun keeps its worker processes for later calls; remove them
+    % when done, also after a failure or an interrupt.
+    stopWorkers = onCleanup (@() parcellfun_set_nproc (0));
+    runChunk = @(starts) Dovanel (viewVecA, viewVecB, starts, settings);
+    % A failed chunk hands back its message in place of the RMS.
+    failed = @(err, varargin) deal (err.message, [], []);
+    [rmsOf, poseOf, residualsOf] = parcellfun (numChunks, runChunk, chunks, ...
+        'UniformOutput', false, 'ErrorHandler', failed, 'VerboseLevel', 0);
+  else
+    rmsOf = cell (1, numChunks);
+    poseOf = cell (1, numChunks);
+    residualsOf = cell (1, numChunks);
+    parfor k = 1:numChunks
+      [rmsOf{k}, poseOf{k}, residualsOf{k}] = ...
+          Dovanel (viewVecA, viewVecB, chunks{k}, settings);
+    end
+  end
+  for c = 1:numChunks
+    if (ischar (rmsOf{c}))
+      error ('dovanel_parallel: chunk %d failed: %s', c, rmsOf{c});
+    end
+  end
+
+  % Dovanel's rule, applied to the chunks in order.
+  best = 1;
+  for c = 2:numChunks
+    if (~isnan (rmsOf{c}) && (isnan (rmsOf{best}) || rmsOf{c} < rmsOf{best}))
+      best = c;
+    end
+  end
+  rms = rmsOf{best};
+  pose = poseOf{best};
+  residuals = residualsOf{best};
+end
