@@ -45,7 +45,7 @@ function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
   %   workers still running when Octave exits make it touch freed memory);
   %   this also removes workers that other parcellfun calls of the session
   %   had started, which parcellfun starts again when needed. Starting and
-  %   removing the workers took about 1 s per call on the development
+  %   removing the workers took 0.5 to 1 s per call on the development
   %   machine (2 cores; the eight starts of the example below take 0.1 s
   %   in one Dovanel call): splitting pays off when the starts take
   %   several seconds.
