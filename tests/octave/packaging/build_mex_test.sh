@@ -15,20 +15,7 @@ fi
 SRC="$1"
 BUILD="$2"
 OCTAVE="${3:-octave-cli}"
-CHECK="$SRC/tests/octave/packaging/packaging_check.m"
-
-TMP="$(mktemp -d)"
-trap 'rm -rf "$TMP"' EXIT
-
-run_octave() {
-  (cd "$TMP" && "$OCTAVE" --no-gui --no-window-system --quiet --norc \
-                 --no-history "$CHECK" "$@")
-}
-
-step() {
-  echo
-  echo "== $* (at $SECONDS s)"
-}
+source "$SRC/tests/octave/packaging/common.sh"
 
 step "build_mex ('$TMP/mex')"
 run_octave build_mex "$TMP/mex"

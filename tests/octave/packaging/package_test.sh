@@ -19,21 +19,8 @@ SRC="$1"
 BUILD="$2"
 VERSION="$3"
 OCTAVE="${4:-octave-cli}"
-CHECK="$SRC/tests/octave/packaging/packaging_check.m"
-
-TMP="$(mktemp -d)"
-trap 'rm -rf "$TMP"' EXIT
+source "$SRC/tests/octave/packaging/common.sh"
 mkdir -p "$TMP/home"
-
-run_octave() {
-  (cd "$TMP" && "$OCTAVE" --no-gui --no-window-system --quiet --norc \
-                 --no-history "$CHECK" "$@")
-}
-
-step() {
-  echo
-  echo "== $* (at $SECONDS s)"
-}
 
 step "scripts/package $TMP/package"
 bash "$SRC/scripts/package" "$TMP/package"
