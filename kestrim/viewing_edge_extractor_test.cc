@@ -10,6 +10,7 @@
 
 #include "camera/synthetic_scene.h"
 #include "geometry/mat4.h"
+#include "kestrim/reference/edge_fixture.h"
 
 namespace silhouette {
 namespace {
@@ -708,6 +709,38 @@ TEST(ViewingEdgeExtractor, NaNCameraParameterGivesNoEdges) {
   ViewSet nan_pose = full;
   nan_pose.views[3].camera.pose[1][2] = kNaN;
   EXPECT_TRUE(Edges(nan_pose).empty());
+}
+
+// ------------------------------------------------ the previous release
+
+// The fixture holds rigs on which every camera centre lies in front of
+// every other camera, with the edges the previous release computed for
+// them. There the edge set and its order are the same, and every end point
+// agrees within 1e-9 of the rig's size; a far end at infinity stays not
+// finite.
+TEST(ViewingEdgeExtractor, MatchesThePreviousReleaseWhereItWasRight) {
+  const std::vector<FixtureRig> rigs = ReadEdgeFixture(PreviousEdgesPath());
+  ASSERT_GE(rigs.size(), 10u);
+  for (const FixtureRig& rig : rigs) {
+    SCOPED_TRACE(rig.name);
+    double size = 0;
+    for (const Camera& camera : rig.cameras) {
+      size = std::max(size, CameraCentre(camera).Length());
+    }
+    const double tol = 1e-9 * size;
+    const std::vector<ViewingEdge> edges = Edges(rig.cameras, rig.boundaries);
+    ASSERT_EQ(edges.size(), rig.edges.size());
+    for (std::size_t k = 0; k < edges.size(); ++k) {
+      const ViewingEdge& now = edges[k];
+      const ViewingEdge& then = rig.edges[k];
+      EXPECT_EQ(now.view, then.view) << "edge " << k;
+      EXPECT_LE((now.near - then.near).Length(), tol) << "edge " << k;
+      ASSERT_EQ(IsFinite(now.far), IsFinite(then.far)) << "edge " << k;
+      if (IsFinite(then.far)) {
+        EXPECT_LE((now.far - then.far).Length(), tol) << "edge " << k;
+      }
+    }
+  }
 }
 
 }  // namespace
