@@ -2,13 +2,14 @@
 
 #include <cmath>
 #include <cstddef>
-#include <limits>
 
+#include "geometry/mat3.h"
 #include "geometry/mat4.h"
-#include "geometry/math_constants.h"
 #include "geometry/vec2.h"
 #include "geometry/vec4.h"
 #include "kestrim/epipolar_hull_index.h"
+#include "kestrim/ray_stretch.h"
+#include "kestrim/silhouette_cone.h"
 
 namespace silhouette {
 
@@ -22,37 +23,30 @@ void IntersectInterval(DepthInterval* acc, const DepthInterval& other) {
   if (!(acc->upper >= acc->lower)) acc->empty = true;
 }
 
-double AcosClamped(double x) {
-  if (x <= -1) return MathConstants<double>::kPi;
-  if (x >= 1) return 0;
-  return std::acos(x);
-}
-
 namespace {
 
-// The pair tables of one computation, V x V, indexed [o][i]; the diagonal
-// is never filled or read.
-struct PairTables {
-  explicit PairTables(std::size_t count)
-      : v(count),
-        epipole(count * count, Vec2(0, 0)),
-        baseline(count * count, 0),
-        epipoleDirection(count * count, Vec3(0, 0, 0)),
-        hullIndex(count * count) {}
-
-  std::size_t At(int32_t o, int32_t i) const {
-    return static_cast<std::size_t>(o) * v + static_cast<std::size_t>(i);
-  }
-
-  std::size_t v;
-  std::vector<Vec2> epipole;
-  std::vector<double> baseline;
-  std::vector<Vec3> epipoleDirection;
-  std::vector<EpipolarHullIndex> hullIndex;
+// What one view j needs to clip the rays of another view n: the centre of
+// camera n in camera j's frame, and view j's hull indexed around its image.
+struct ViewPair {
+  Vec3 centre;
+  EpipolarHullIndex index;
+  // The epipole is not a number: the centres coincide (0 / 0), or a camera
+  // has a parameter that is not a number. Such a pair has no depth to give
+  // and leaves nothing of the ray.
+  bool noEpipole = false;
 };
 
-// x / z and y / z, unguarded: a zero depth gives infinities or NaN.
-Vec2 Dehomogenize(const Vec4& p) { return Vec2(p.x / p.z, p.y / p.z); }
+bool IsZero(const Mat4& m) {
+  for (int r = 0; r < 4; ++r) {
+    for (int c = 0; c < 4; ++c) {
+      if (m[r][c] != 0) return false;
+    }
+  }
+  return true;
+}
+
+// The rotation part of a pose: camera-frame direction = R * world direction.
+Mat3 Rotation(const Mat4& pose) { return pose.Block3(); }
 
 }  // namespace
 
@@ -61,90 +55,81 @@ void ViewingEdgeExtractor::ComputeViewingEdges(const ViewSet& viewSet) {
   // One view has no other to clip its rays against.
   if (v < 2) return;
   const std::size_t count = static_cast<std::size_t>(v);
-  const double pi = MathConstants<double>::kPi;
 
   std::vector<Mat4> inverse_pose(count);
+  std::vector<Mat3> inverse_rotation(count);
   std::vector<Vec4> camera_centre(count);
-  for (int32_t o = 0; o < v; ++o) {
-    const Mat4 inv = viewSet.GetView(o).camera.pose.Inverse();
-    inverse_pose[o] = inv;
-    camera_centre[o] = Vec4(inv[0][3], inv[1][3], inv[2][3], 1);
-  }
-
-  PairTables pairs(count);
+  std::vector<Mat3> rotation(count);
+  std::vector<SilhouetteCone> cone(count);
   for (int32_t o = 0; o < v; ++o) {
     const View& view = viewSet.GetView(o);
-    for (int32_t i = 0; i < v; ++i) {
-      if (i == o) continue;
-      const std::size_t oi = pairs.At(o, i);
-      const Vec2 e = Dehomogenize(view.camera.pose * camera_centre[i]);
-      pairs.epipole[oi] = e;
-      pairs.baseline[oi] =
-          (camera_centre[i].ToVec3() - camera_centre[o].ToVec3()).Length();
-      pairs.epipoleDirection[oi] = Vec3(e.x, e.y, 1).Normalized();
-      pairs.hullIndex[oi].Build(view, e);
+    const Mat4 inv = view.camera.pose.Inverse();
+    inverse_pose[o] = inv;
+    inverse_rotation[o] = inv.Block3();
+    camera_centre[o] = Vec4(inv[0][3], inv[1][3], inv[2][3], 1);
+    rotation[o] = Rotation(view.camera.pose);
+    cone[o] = SilhouetteCone(view);
+  }
+
+  // pairs[j * v + n]: view j clipping the rays of view n.
+  std::vector<ViewPair> pairs(count * count);
+  for (int32_t j = 0; j < v; ++j) {
+    const View& view = viewSet.GetView(j);
+    for (int32_t n = 0; n < v; ++n) {
+      if (n == j) continue;
+      ViewPair& pair = pairs[static_cast<std::size_t>(j) * count + n];
+      pair.centre = (view.camera.pose * camera_centre[n]).ToVec3();
+      const Vec3& a = pair.centre;
+      // The epipole, unguarded: a centre at depth 0 gives one that is not
+      // finite, and the index then leaves the pair to the plain clip.
+      const Vec2 epipole(a.x / a.z, a.y / a.z);
+      pair.noEpipole = std::isnan(epipole.x) || std::isnan(epipole.y);
+      pair.index.Build(view, epipole);
     }
   }
 
-  std::vector<DepthInterval> depth_interval(count);
   for (int32_t n = 0; n < v; ++n) {
+    // A pose that cannot be inverted (|det| <= 1e-8, or not a number) has
+    // the zero inverse: its rays have no direction, and it gives no edges.
+    if (IsZero(inverse_pose[n])) continue;
     const View& view = viewSet.GetView(n);
     const int32_t hull_size = view.NumHullVertices();
     for (int32_t u = 0; u < hull_size; ++u) {
       const Vec2 p = view.NormalizedHullPoint(u);
-      const Vec4 x = inverse_pose[n] * Vec4(p.x, p.y, 1, 1);
+      // The ray as s * ray in camera n's frame, s >= 0, and its direction
+      // in the world.
       const Vec3 ray = Vec3(p.x, p.y, 1).Normalized();
-      for (DepthInterval& interval : depth_interval) interval = DepthInterval();
-
+      const Vec3 world_dir = inverse_rotation[n] * ray;
+      RayStretch stretch;
       for (int32_t j = 0; j < v; ++j) {
         if (j == n) continue;
-        const std::size_t jn = pairs.At(j, n);
-        const Vec2 q = Dehomogenize(viewSet.GetView(j).camera.pose * x);
-        Vec2 crossing[2];
-        if (!pairs.hullIndex[jn].CrossHull(q, &crossing[0], &crossing[1])) {
+        ViewPair& pair = pairs[static_cast<std::size_t>(j) * count + n];
+        // The ray in camera j's frame: a + s b.
+        if (pair.noEpipole) {
+          stretch.empty = true;
           continue;
         }
-        // The angle at camera n between its ray and the direction to
-        // camera j is the same for both crossings.
-        const double alpha_n =
-            AcosClamped(ray.Dot(pairs.epipoleDirection[pairs.At(n, j)]));
-        double t[2];
-        for (int k = 0; k < 2; ++k) {
-          const Vec3 w = Vec3(crossing[k].x, crossing[k].y, 1).Normalized();
-          const double alpha_j = AcosClamped(pairs.epipoleDirection[jn].Dot(w));
-          t[k] = pairs.baseline[jn] * std::sin(alpha_j) /
-                 std::sin(pi - alpha_n - alpha_j);
-        }
-        // A distance that is not a number says nothing about the ray.
-        if (std::isnan(t[0]) || std::isnan(t[1])) continue;
-        // One comparison orders the pair.
-        if (t[1] < t[0]) {
-          const double swap = t[0];
-          t[0] = t[1];
-          t[1] = swap;
-        }
-        // A negative distance belongs to a crossing beyond the vanishing
-        // point of the ray's image, where the two rays meet behind camera
-        // n. With both crossings there the ray never reaches hull j in
-        // front of camera n; with one there it enters the hull and stays.
-        if (t[1] < 0) continue;
-        depth_interval[j].empty = false;
-        if (t[0] < 0) {
-          depth_interval[j].lower = t[1];
-          depth_interval[j].upper = std::numeric_limits<double>::infinity();
+        const Vec3& a = pair.centre;
+        const Vec3 b = rotation[j] * world_dir;
+        if (pair.index.AnswersLines()) {
+          // The image of the ray lies on the line through the epipole
+          // a / a.z in the direction a.z b - b.z a (its x and y); the two
+          // hull edges that line crosses bound the stretch in this view.
+          const Vec2 r(a.z * b.x - b.z * a.x, a.z * b.y - b.z * a.y);
+          SectorEdges crossed;
+          if (!pair.index.CrossedEdges(r, &crossed)) {
+            stretch.empty = true;
+            continue;
+          }
+          cone[j].ClipTwoFaces(crossed.ascending, crossed.descending, a, b,
+                               &stretch);
         } else {
-          depth_interval[j].lower = t[0];
-          depth_interval[j].upper = t[1];
+          cone[j].ClipEveryFace(a, b, &stretch);
         }
       }
-
-      DepthInterval acc = depth_interval[n == 0 ? 1 : 0];
-      for (int32_t k = 0; k < v; ++k) {
-        if (k != n) IntersectInterval(&acc, depth_interval[k]);
-      }
-      if (acc.empty) continue;
-      const Vec3 near_point = ray * acc.lower;
-      const Vec3 far_point = ray * acc.upper;
+      if (stretch.IsEmpty()) continue;
+      const Vec3 near_point = ray * stretch.lower;
+      const Vec3 far_point = ray * stretch.upper;
       ViewingEdge edge;
       edge.near = (inverse_pose[n] * Vec4::FromPoint(near_point)).ToVec3();
       edge.far = (inverse_pose[n] * Vec4::FromPoint(far_point)).ToVec3();

@@ -21,7 +21,8 @@ struct ViewingEdge {
 };
 
 // A stretch of a viewing ray as distances from the camera centre: empty, or
-// [lower, upper].
+// [lower, upper]. The computation itself narrows a RayStretch; this type
+// and IntersectInterval stay for code that combines stretches.
 struct DepthInterval {
   bool empty = true;
   double lower = 0;
@@ -35,44 +36,48 @@ struct DepthInterval {
 // touching intervals leave one of length 0.
 void IntersectInterval(DepthInterval* acc, const DepthInterval& other);
 
-// pi for x <= -1, 0 for x >= 1, acos(x) otherwise (NaN for NaN).
-double AcosClamped(double x);
-
-// Computes the viewing edges of a view set. Each view's hull (normalized
-// camera coordinates) clips the rays of every other view: the ray of hull
-// vertex u of view N is mapped into view j along its epipolar half-line,
-// the half-line's two crossings with hull j give two distances along the
-// ray (law of sines in the triangle of the two camera centres and the
-// meeting point of the two rays), and the stretches of all other views are
-// intersected. Divisions by zero depth pass non-finite numbers through; a
-// distance that is not a number gives that view an empty stretch.
+// Computes the viewing edges of a view set. The edge of hull vertex u of
+// view N is the set of points X(s) = C + s d, s >= 0, of its viewing ray
+// (C camera N's centre, d the unit direction through the vertex) that lie
+// strictly in front of every other camera and project into, or onto, that
+// camera's silhouette hull; an empty set gives no edge. Against each other
+// view j the ray is clipped in camera j's frame, where it is a + s b: by
+// j's front half-space (a.z + s b.z > 0) and by the planes through camera
+// j's centre and the hull edges (SilhouetteCone), each one signed linear
+// condition in s. The epipolar hull index of the pair picks the two edges
+// that the ray's image line crosses; where it cannot answer exactly (an
+// epipole inside the hull, on or near it, at or near infinity, a hull of
+// fewer than three vertices) the ray is clipped against every edge. So
+// camera centres behind another camera's image plane are handled like any
+// other.
 //
-// The law of sines gives a negative distance for a crossing beyond the
-// vanishing point of the ray's image (where the two rays meet behind camera
-// N): the ray's forward part never reaches that crossing. So a view whose
-// two distances are both negative gives an empty stretch (the ray does not
-// reach its hull in front of camera N), and one with a single negative
-// distance gives [the other, +infinity) (the ray enters the hull's cone and
-// stays in it). An edge whose stretch no view bounds has a far end that is
-// not finite. The distances assume each camera centre lies in front of the
-// other cameras; for a centre behind another camera's image plane the
-// stretches of that pair are not meaningful.
+// Where every camera centre lies in front of every other camera this gives
+// the edges of the previous release (distances by the law of sines) within
+// rounding; elsewhere that release was wrong.
 //
 // Cases and what they give:
 //  - a set of no view or of one view: no edges (one view has nothing to
 //    clip its rays against);
-//  - a view whose pose has |det| <= 1e-8: its inverse is the zero matrix,
-//    so it gives no edges of its own; the others take its centre as the
-//    origin;
-//  - a view whose hull has fewer than two vertices, two views whose camera
-//    centres coincide, and any camera with a NaN parameter: the epipolar
-//    hull index of such a pair is unusable, the clipping view gives an
-//    empty stretch, and the clipped view loses every edge (a NaN camera's
-//    own rays find no hull either, so the set gives no edges);
-//  - an epipole strictly inside another view's hull (a camera centre that
-//    projects inside the other silhouette): the stretch in that view starts
-//    at the camera centre (distance 0) and ends where the epipolar
-//    half-line leaves the hull.
+//  - a view whose pose has |det| <= 1e-8 (or a NaN entry): its inverse is
+//    the zero matrix, so it gives no edges of its own; as a clipping view
+//    it uses the first three rows of its pose as they are;
+//  - two views whose camera centres coincide, and any camera with a NaN
+//    parameter: the epipole of such a pair is not a number, the pair
+//    leaves nothing of the ray, and the clipped view loses every edge (a
+//    NaN camera's own rays find no hull either, so the set gives no edges);
+//  - a camera centre in another camera's principal plane (an epipole at
+//    infinity): clipped like any other, by every edge;
+//  - a hull of one vertex is a point, of two a segment: a ray keeps only
+//    the points that project onto it (in practice none, so the other views
+//    lose their edges); a view without hull vertices leaves nothing;
+//  - an epipole inside another view's hull (a camera centre that projects
+//    inside the other silhouette, in front of it): the stretch in that view
+//    starts at the camera centre (distance 0);
+//  - a ray that enters another view's cone and never leaves it: that view
+//    does not bound it, and with no view bounding it the far end is not
+//    finite;
+//  - rays through frontier points only graze the other silhouette: their
+//    edges have length 0 or, by rounding, are missing.
 class ViewingEdgeExtractor {
  public:
   // Appends the viewing edges of `viewSet` to `edges`: by view number
