@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -515,6 +516,142 @@ TEST(EpipolarHullIndex, EpipoleOnAnEdgeGivesTheEpipoleAsOneCrossing) {
   ASSERT_TRUE(index.CrossHull(Vec2(-1, 0.25), &first, &second));
   ExpectNear(first, Vec2(-1, 0.25));
   ExpectNear(second, Vec2(1, 0));
+}
+
+// ------------------------------------------------ lines through the epipole
+
+// The edges (by start vertex) whose closed segment the line through e with
+// direction r meets, by the signs of the vertices: the plain answer.
+std::vector<int32_t> EdgesMetByLine(const View& view, const Vec2& e,
+                                    const Vec2& r) {
+  const int32_t n = view.NumHullVertices();
+  std::vector<int32_t> met;
+  for (int32_t k = 0; k < n; ++k) {
+    const double sa = r.Cross(view.NormalizedHullPoint(k) - e);
+    const double sb = r.Cross(view.NormalizedHullPoint((k + 1) % n) - e);
+    if ((sa <= 0 && sb >= 0) || (sa >= 0 && sb <= 0)) met.push_back(k);
+  }
+  return met;
+}
+
+struct LineCase {
+  const char* what;
+  Vec2 epipole;
+  bool answers;
+};
+
+TEST(EpipolarHullIndex, AnswersLinesOnlyForAnEpipoleClearlyOutside) {
+  const LineCase cases[] = {
+      {"outside, left of the square", {0, 0}, true},
+      {"outside, far away", {-1e4, 3e3}, true},
+      {"outside, beyond a corner on an edge's line", {0, -1}, true},
+      {"inside", {2, 0}, false},
+      {"on an edge", {1, 0}, false},
+      {"at a vertex", {1, -1}, false},
+      {"not a number", {kNaN, 0}, false},
+      {"infinite", {kInf, 0}, false},
+      {"so far the directions are parallel", {-1e12, 0}, false},
+  };
+  for (const LineCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const View view = RightSquare();
+    EpipolarHullIndex index;
+    index.Build(view, c.epipole);
+    EXPECT_EQ(index.AnswersLines(), c.answers);
+    SectorEdges edges{-1, -1};
+    if (!c.answers) {
+      EXPECT_FALSE(index.CrossedEdges(Vec2(1, 0.1), &edges));
+      EXPECT_EQ(edges.ascending, -1);
+    }
+  }
+  // Fewer than three vertices: a segment is left to the plain clip.
+  const View segment = ViewWithHull({{1, -1}, {1, 1}});
+  EpipolarHullIndex index;
+  index.Build(segment, Vec2(0, 0));
+  EXPECT_TRUE(index.IsUsable());
+  EXPECT_FALSE(index.AnswersLines());
+}
+
+TEST(EpipolarHullIndex, CrossedEdgesOfTheSquare) {
+  const View view = RightSquare();
+  EpipolarHullIndex index;
+  index.Build(view, Vec2(0, 0));
+  ASSERT_TRUE(index.AnswersLines());
+  SectorEdges edges{-1, -1};
+  // Through the middle: the left edge (3, from (1, 1) to (1, -1)) and the
+  // right edge (1); either way along the line.
+  for (const Vec2& r : {Vec2(1, 0), Vec2(-1, 0), Vec2(2, 0.1)}) {
+    ASSERT_TRUE(index.CrossedEdges(r, &edges));
+    const std::vector<int32_t> met = EdgesMetByLine(view, Vec2(0, 0), r);
+    ASSERT_EQ(met.size(), 2u);
+    EXPECT_TRUE((edges.ascending == met[0] && edges.descending == met[1]) ||
+                (edges.ascending == met[1] && edges.descending == met[0]));
+  }
+  // Steeper than the span: it misses, and the edges stay untouched.
+  edges = SectorEdges{-1, -1};
+  EXPECT_FALSE(index.CrossedEdges(Vec2(1, 1.5), &edges));
+  EXPECT_FALSE(index.CrossedEdges(Vec2(0, 1), &edges));
+  EXPECT_FALSE(index.CrossedEdges(Vec2(0, 0), &edges));
+  EXPECT_FALSE(index.CrossedEdges(Vec2(kNaN, 1), &edges));
+  EXPECT_EQ(edges.ascending, -1);
+  // Through the extreme corners (1, -1) and (1, 1): counts as crossing.
+  EXPECT_TRUE(index.CrossedEdges(Vec2(1, 1), &edges));
+  EXPECT_TRUE(index.CrossedEdges(Vec2(-1, 1), &edges));
+}
+
+TEST(EpipolarHullIndex, CrossedEdgesAgreeWithThePlainSearch) {
+  // Random convex hulls (points on an ellipse, some orders reversed),
+  // random epipoles outside, and lines through them in random and in
+  // slowly turning directions: the two edges found are the two the line
+  // meets, checked against every edge.
+  std::mt19937 rng(17);
+  std::uniform_real_distribution<double> unit(0, 1);
+  std::size_t checked = 0;
+  for (int trial = 0; trial < 60; ++trial) {
+    const int n = 3 + trial % 40;
+    std::vector<double> angles;
+    for (int k = 0; k < n; ++k) angles.push_back(2 * kPi * unit(rng));
+    std::sort(angles.begin(), angles.end());
+    std::vector<Vec2> points;
+    for (double t : angles) {
+      points.push_back(Vec2(0.4 * std::cos(t) + 0.1, 0.25 * std::sin(t)));
+    }
+    if (trial % 3 == 0) std::reverse(points.begin(), points.end());
+    const View view = ViewWithHull(points);
+    const double phi = 2 * kPi * unit(rng);
+    const double dist = 0.6 + 50 * unit(rng) * unit(rng);
+    const Vec2 e(dist * std::cos(phi), dist * std::sin(phi));
+    EpipolarHullIndex index;
+    index.Build(view, e);
+    ASSERT_TRUE(index.AnswersLines()) << trial;
+    // Half the lines aim at a random point of the hull's box, in a random
+    // sense; the others turn slowly.
+    double turn = 2 * kPi * unit(rng);
+    for (int q = 0; q < 200; ++q) {
+      turn += 0.01;
+      Vec2 r(std::cos(turn), std::sin(turn));
+      if (q % 2 == 1) {
+        const Vec2 aim(-0.3 + 0.8 * unit(rng), -0.25 + 0.5 * unit(rng));
+        r = (aim - e) * (unit(rng) < 0.5 ? 1.0 : -1.0);
+      }
+      const std::vector<int32_t> met = EdgesMetByLine(view, e, r);
+      SectorEdges edges{-1, -1};
+      const bool crossed = index.CrossedEdges(r, &edges);
+      ASSERT_GE(index.cursor(), 0);
+      ASSERT_LE(index.cursor(), n - 2);
+      if (met.empty()) {
+        EXPECT_FALSE(crossed) << trial << " " << q;
+        continue;
+      }
+      if (met.size() != 2) continue;  // through a vertex
+      ASSERT_TRUE(crossed) << trial << " " << q;
+      ++checked;
+      EXPECT_TRUE((edges.ascending == met[0] && edges.descending == met[1]) ||
+                  (edges.ascending == met[1] && edges.descending == met[0]))
+          << trial << " " << q;
+    }
+  }
+  EXPECT_GT(checked, 1000u);
 }
 
 }  // namespace

@@ -701,6 +701,362 @@ TEST(ViewingEdgeExtractor, NaNCameraParameterGivesNoEdges) {
   EXPECT_TRUE(Edges(nan_pose).empty());
 }
 
+// ------------------------------------------- cameras at any distance
+
+// `count` points of the outline of the sphere of `radius` around `centre`
+// seen by `camera` (its rim circle, projected), from the start angle
+// `phase`. No point of one view's outline is on another's, so no ray
+// grazes a silhouette.
+Polygon2 SphereOutline(const Camera& camera, const Vec3& centre,
+                       double radius, int count, double phase) {
+  const Vec3 c = CameraCentre(camera) - centre;
+  const double d = c.Length();
+  const Vec3 n = c * (1 / d);
+  const Vec3 helper = std::abs(n.x) < 0.9 ? Vec3(1, 0, 0) : Vec3(0, 1, 0);
+  const Vec3 e1 = n.Cross(helper).Normalized();
+  const Vec3 e2 = n.Cross(e1);
+  const Vec3 rim_centre = centre + n * (radius * radius / d);
+  const double rim_radius = radius * std::sqrt(1 - radius * radius / (d * d));
+  Polygon2 outline;
+  for (int k = 0; k < count; ++k) {
+    const double theta = phase + 2 * kPi * k / count;
+    outline.push_back(camera.Project(
+        rim_centre +
+        (e1 * std::cos(theta) + e2 * std::sin(theta)) * rim_radius));
+  }
+  return outline;
+}
+
+// Counts of a comparison with the plain reference clip.
+struct ReferenceCounts {
+  std::size_t edges = 0;
+  // Edges of a view some of whose rays' clips hinge on a camera centre
+  // behind another camera's image plane.
+  std::size_t behindPairs = 0;
+};
+
+// Compares the edges of the set, vertex by vertex, with the common part of
+// ReferenceStretch over the other views: an edge exactly where the
+// reference is not empty, its ends within 1e-9 of `size` (relative to the
+// distance along the ray), a far end that is not finite exactly where the
+// reference has none. Stretches shorter than 1e-9 of `size` may go either
+// way and are skipped.
+ReferenceCounts CompareWithReference(const std::vector<Camera>& cameras,
+                                     const std::vector<Polygon2>& boundaries,
+                                     double size) {
+  host::ArrayPtr views = MakeViewVec(cameras, boundaries);
+  const ViewSet set(views.get());
+  const std::vector<ViewingEdge> edges = Edges(set);
+  const int32_t v = set.NumViews();
+  const double tol = 1e-9 * size;
+  ReferenceCounts counts;
+  for (int32_t a = 0; a < v; ++a) {
+    for (int32_t b = 0; b < v; ++b) {
+      if (a != b && Depth(cameras[a], CameraCentre(cameras[b])) < 0) {
+        ++counts.behindPairs;
+      }
+    }
+  }
+  std::size_t next = 0;
+  for (int32_t n = 0; n < v; ++n) {
+    const View& view = set.GetView(n);
+    const Vec3 centre = CameraCentre(view.camera);
+    for (int32_t u = 0; u < view.NumHullVertices(); ++u) {
+      SCOPED_TRACE(::testing::Message() << "view " << n << " vertex " << u);
+      const Vec3 dir = RayDirection(view.camera, view.NormalizedHullPoint(u));
+      Stretch common{0, std::numeric_limits<double>::infinity()};
+      for (int32_t j = 0; j < v; ++j) {
+        if (j == n) continue;
+        const Stretch s = ReferenceStretch(set.GetView(j), centre, dir);
+        common.lower = std::max(common.lower, s.lower);
+        common.upper = std::min(common.upper, s.upper);
+      }
+      const bool has_edge =
+          next < edges.size() && edges[next].view == n &&
+          DistanceToLine(edges[next].near, centre, dir) < tol;
+      const double gap = common.upper - common.lower;
+      if (std::abs(gap) <= tol * std::max(1.0, common.lower)) {
+        if (has_edge) ++next;
+        continue;
+      }
+      EXPECT_EQ(has_edge, gap > 0);
+      if (!has_edge || !(gap > 0)) continue;
+      const ViewingEdge& edge = edges[next++];
+      ++counts.edges;
+      const double scale = std::max(1.0, common.lower);
+      EXPECT_NEAR((edge.near - centre).Dot(dir), common.lower, tol * scale);
+      if (std::isinf(common.upper)) {
+        EXPECT_FALSE(IsFinite(edge.far));
+      } else {
+        EXPECT_TRUE(IsFinite(edge.far));
+        EXPECT_LT(DistanceToLine(edge.far, centre, dir), tol * common.upper);
+        EXPECT_NEAR((edge.far - centre).Dot(dir), common.upper,
+                    tol * std::max(1.0, common.upper));
+      }
+    }
+  }
+  EXPECT_EQ(next, edges.size()) << "edges out of hull order or off their rays";
+  return counts;
+}
+
+// Cameras looking at the unit sphere's centre from `count` directions at
+// least `min_deg` and at most `max_deg` degrees apart (each from the one
+// before), at distances from 2.5 to 12 radii, with focal lengths from 300
+// to 1500 pixels.
+std::vector<Camera> SpreadRig(std::mt19937* rng, int count, double min_deg,
+                              double max_deg) {
+  std::uniform_real_distribution<double> distance(2.5, 12);
+  std::uniform_real_distribution<double> efl(300, 1500);
+  std::uniform_real_distribution<double> unit(0, 1);
+  std::normal_distribution<double> normal(0, 1);
+  std::vector<Camera> cameras;
+  Vec3 dir = Vec3(normal(*rng), normal(*rng), normal(*rng)).Normalized();
+  for (int k = 0; k < count; ++k) {
+    if (k > 0) {
+      // Turn the last direction by an angle in [min_deg, max_deg] about a
+      // random axis perpendicular to it.
+      const Vec3 axis = dir.Cross(Vec3(normal(*rng), normal(*rng),
+                                       normal(*rng))).Normalized();
+      const double angle =
+          (min_deg + (max_deg - min_deg) * unit(*rng)) * kPi / 180;
+      dir = (dir * std::cos(angle) + axis.Cross(dir) * std::sin(angle))
+                .Normalized();
+    }
+    cameras.push_back(LookAtCamera(dir * distance(*rng), Vec3(0, 0, 0),
+                                   efl(*rng), 320, 240));
+  }
+  return cameras;
+}
+
+TEST(ViewingEdgeExtractor, CamerasAtAnyDistanceMatchThePlainClip) {
+  // Random rigs of 3 to 8 cameras at 2.5 to 12 radii, 15 to 150 degrees
+  // apart. Most have a camera centre behind another camera's image plane,
+  // which the law of sines got wrong.
+  std::size_t edges = 0;
+  std::size_t behind = 0;
+  for (unsigned seed = 1; seed <= 24; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 rng(500 + seed);
+    const std::vector<Camera> cameras =
+        SpreadRig(&rng, 3 + static_cast<int>(seed % 6), 15, 150);
+    std::vector<Polygon2> boundaries;
+    std::uniform_real_distribution<double> phase(0, 2 * kPi);
+    for (const Camera& camera : cameras) {
+      boundaries.push_back(
+          SphereOutline(camera, Vec3(0, 0, 0), 1.0, 40, phase(rng)));
+    }
+    const ReferenceCounts counts = CompareWithReference(cameras, boundaries, 12);
+    edges += counts.edges;
+    behind += counts.behindPairs > 0 ? 1 : 0;
+  }
+  EXPECT_GT(edges, 1000u);
+  EXPECT_GE(behind, 12u);
+}
+
+TEST(ViewingEdgeExtractor, CamerasCloseToTheObjectMatchThePlainClip) {
+  // Cameras 1.2 to 1.6 radii from the centre see the sphere under 80 to
+  // 110 degrees: wide silhouettes, epipoles far outside them or behind.
+  for (unsigned seed = 1; seed <= 6; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 rng(700 + seed);
+    std::uniform_real_distribution<double> distance(1.2, 1.6);
+    std::vector<Camera> cameras = CamerasAround(&rng, 4, 1.0);
+    std::vector<Polygon2> boundaries;
+    for (Camera& camera : cameras) {
+      camera = LookAtCamera(CameraCentre(camera) * distance(rng),
+                            Vec3(0, 0, 0), 300, 320, 240);
+      boundaries.push_back(
+          SphereOutline(camera, Vec3(0, 0, 0), 1.0, 36, 0.1 * seed));
+    }
+    EXPECT_GT(CompareWithReference(cameras, boundaries, 1.6).edges, 0u);
+  }
+}
+
+TEST(ViewingEdgeExtractor, OppositeCamerasAtDifferentDistancesMatchThePlainClip) {
+  // Opposite pairs at 3 and 9 radii: each centre projects inside the other
+  // silhouette (the index leaves such pairs to the plain clip), and the
+  // near camera of one pair lies behind the image plane of cameras of the
+  // other.
+  std::vector<Camera> cameras;
+  std::vector<Polygon2> boundaries;
+  const Vec3 dirs[] = {Vec3(1, 0.2, 0.1), Vec3(-0.6, 0.8, 0.2)};
+  for (const Vec3& d : dirs) {
+    const Vec3 c = d.Normalized();
+    cameras.push_back(LookAtCamera(c * 3, Vec3(0, 0, 0), 400, 320, 240));
+    cameras.push_back(LookAtCamera(c * -9, Vec3(0, 0, 0), 1200, 320, 240));
+  }
+  for (std::size_t k = 0; k < cameras.size(); ++k) {
+    boundaries.push_back(
+        SphereOutline(cameras[k], Vec3(0, 0, 0), 1.0, 48, 0.3 * k));
+  }
+  const ReferenceCounts counts = CompareWithReference(cameras, boundaries, 9);
+  EXPECT_GT(counts.edges, 100u);
+  EXPECT_GT(counts.behindPairs, 0u);
+}
+
+TEST(ViewingEdgeExtractor, RaysPassingBehindACamera) {
+  // Camera 0 at the origin looking along +z sees the square |x|, |y| <=
+  // 0.1; camera 1 at (0, 0, -10), behind it, looks at (0.3, 0.2, 0)
+  // (straight along the same axis the set's reference point could not be
+  // found). Camera 1's rays cross camera 0's principal plane before they
+  // can reach its silhouette: every edge of view 1 starts in front of
+  // camera 0, and view 0's edges end where camera 1's cone closes. The
+  // law of sines took the direction to camera 1 the wrong way here.
+  const std::vector<Camera> cameras = {
+      CameraWithPose(kPose0),
+      LookAtCamera(Vec3(0, 0, -10), Vec3(0.3, 0.2, 0), 1000, 500, 500)};
+  const std::vector<Polygon2> boundaries = {Rectangle(0, 0, 0.1, 0.1),
+                                            Rectangle(0.02, 0, 0.05, 0.04)};
+  ASSERT_LT(Depth(cameras[0], CameraCentre(cameras[1])), 0);
+  const ReferenceCounts counts = CompareWithReference(cameras, boundaries, 10);
+  EXPECT_GT(counts.edges, 4u);
+  host::ArrayPtr views = MakeViewVec(cameras, boundaries);
+  const ViewSet set(views.get());
+  std::size_t own[2] = {0, 0};
+  for (const ViewingEdge& edge : Edges(set)) {
+    ++own[edge.view];
+    if (edge.view == 1) {
+      EXPECT_GT(edge.near.z, 0);
+    }
+  }
+  EXPECT_GT(own[0], 0u);
+  EXPECT_GT(own[1], 0u);
+
+  // Moved 3 units sideways, camera 1's centre projects outside camera 0's
+  // square (the index answers), still behind its image plane.
+  const std::vector<Camera> shifted = {
+      CameraWithPose(kPose0),
+      LookAtCamera(Vec3(3, 0, -10), Vec3(0.3, 0.2, 0), 1000, 500, 500)};
+  ASSERT_LT(Depth(shifted[0], CameraCentre(shifted[1])), 0);
+  EXPECT_GT(CompareWithReference(shifted, boundaries, 10).edges, 4u);
+}
+
+TEST(ViewingEdgeExtractor, BoxSeenFromThreeDistances) {
+  // The box with half-sizes (1, 0.8, 0.6) seen from the directions
+  // (sin a, 0.3, cos a) at a = 0, 20 and 80 degrees, at distances 3, 10
+  // and 6, focal lengths 300, 1000 and 600. Clipping each hull vertex's
+  // ray by hand against the two other silhouettes leaves 3, 1 and 3 edges
+  // of positive length; the others are single points at frontier corners
+  // or missing by rounding.
+  std::vector<Vec3> corners;
+  for (int i = 0; i < 8; ++i) {
+    corners.push_back(Vec3(i & 1 ? 1 : -1, i & 2 ? 0.8 : -0.8,
+                           i & 4 ? 0.6 : -0.6));
+  }
+  const double deg[3] = {0, 20, 80};
+  const double dist[3] = {3, 10, 6};
+  const double efl[3] = {300, 1000, 600};
+  std::vector<Camera> cameras;
+  std::vector<Polygon2> boundaries;
+  for (int k = 0; k < 3; ++k) {
+    const double a = deg[k] * kPi / 180;
+    const Vec3 d = Vec3(std::sin(a), 0.3, std::cos(a)).Normalized();
+    cameras.push_back(LookAtCamera(d * dist[k], Vec3(0, 0, 0), efl[k], 320, 240));
+    boundaries.push_back(Silhouette(cameras.back(), corners));
+  }
+  host::ArrayPtr views = MakeViewVec(cameras, boundaries);
+  const ViewSet set(views.get());
+  int positive[3] = {0, 0, 0};
+  for (const ViewingEdge& edge : Edges(set)) {
+    if ((edge.far - edge.near).Length() > 1e-9) ++positive[edge.view];
+    for (int32_t j = 0; j < 3; ++j) {
+      if (j == edge.view) continue;
+      for (const Vec3& end : {edge.near, edge.far}) {
+        EXPECT_GT(Depth(cameras[j], end), 0);
+        EXPECT_GE(HullMargin(set.GetView(j), cameras[j].Project(end)), -1e-6);
+      }
+    }
+  }
+  EXPECT_EQ(positive[0], 3);
+  EXPECT_EQ(positive[1], 1);
+  EXPECT_EQ(positive[2], 3);
+  CompareWithReference(cameras, boundaries, 10);
+}
+
+// A rigid motion X' = R X + t as a 4 x 4 matrix.
+Mat4 Motion(const Vec3& axis, double degrees, const Vec3& t) {
+  const Vec3 u = axis.Normalized();
+  const double a = degrees * kPi / 180;
+  const double c = std::cos(a), s = std::sin(a);
+  const double k[3][3] = {{0, -u.z, u.y}, {u.z, 0, -u.x}, {-u.y, u.x, 0}};
+  const double uu[3] = {u.x, u.y, u.z};
+  Mat4 m = Mat4::kIdentity;
+  for (int r = 0; r < 3; ++r) {
+    for (int q = 0; q < 3; ++q) {
+      m[r][q] = (r == q ? c : 0) + s * k[r][q] + (1 - c) * uu[r] * uu[q];
+    }
+  }
+  m[0][3] = t.x;
+  m[1][3] = t.y;
+  m[2][3] = t.z;
+  return m;
+}
+
+TEST(ViewingEdgeExtractor, TwoSetsMergedIntoOneFrame) {
+  // Set A around the object at 5 radii; set B calibrated in its own frame
+  // at 9 to 11 radii, then placed into A's frame by the motion between the
+  // frames (as after a pose solve: pose_A = pose_B * inverse(motion)). The
+  // union has centres behind other cameras' image planes; its edges match
+  // the plain clip, and each still passes the object.
+  std::mt19937 rng(31);
+  const std::vector<Vec3> object_a =
+      RandomPolyhedron(&rng, 40, 1.0, 0.8, 0.6, Vec3(0.2, 0.1, -0.1));
+  const Mat4 b_to_a = Motion(Vec3(0.3, -0.5, 0.8), 20, Vec3(0.7, -0.4, 0.3));
+  const Mat4 a_to_b = b_to_a.Inverse();
+  std::vector<Vec3> object_b;
+  for (const Vec3& x : object_a) {
+    object_b.push_back((a_to_b * Vec4::FromPoint(x)).ToVec3());
+  }
+  std::vector<Camera> cameras = CamerasAround(&rng, 4, 5.0);
+  std::uniform_real_distribution<double> distance(9, 11);
+  const Vec3 centre_b = (a_to_b * Vec4(0.2, 0.1, -0.1, 1)).ToVec3();
+  std::vector<Camera> set_b = CamerasAround(&rng, 4, 1.0);
+  for (Camera& camera : set_b) {
+    camera = LookAtCamera(centre_b + CameraCentre(camera) * distance(rng),
+                          centre_b, 1500, 320, 240);
+  }
+  std::vector<Polygon2> boundaries;
+  for (const Camera& camera : cameras) {
+    boundaries.push_back(Silhouette(camera, object_a, &rng, true));
+  }
+  for (Camera camera : set_b) {
+    // The silhouette is taken in B's frame, the pose then moved to A's.
+    boundaries.push_back(Silhouette(camera, object_b, &rng, true));
+    camera.pose = camera.pose * a_to_b;
+    cameras.push_back(camera);
+  }
+  const ReferenceCounts counts = CompareWithReference(cameras, boundaries, 11);
+  EXPECT_GT(counts.edges, 20u);
+  EXPECT_GT(counts.behindPairs, 0u);
+
+  Scene scene;
+  scene.vertices = object_a;
+  scene.cameras = cameras;
+  scene.boundaries = boundaries;
+  CheckSceneProperties(scene);
+}
+
+TEST(ViewingEdgeExtractor, EpipoleAtInfinityIsClippedByEveryEdge) {
+  // Camera 1 at (10, 0, 0), in camera 0's principal plane z = 0, looking
+  // along -x: its epipole in view 0 is at infinity. View 0's rays are
+  // clipped by every edge of view 1, as the plain clip does.
+  const double side[3][4] = {{0, 0, 1, 0}, {0, 1, 0, 0}, {-1, 0, 0, 10}};
+  const std::vector<Camera> cameras = {CameraWithPose(kPose0),
+                                       CameraWithPose(side)};
+  host::ArrayPtr views = MakeViewVec(
+      cameras, {Rectangle(0, 0, 0.1, 0.1), Rectangle(0.4, 0, 0.1, 0.1)});
+  const ViewSet set(views.get());
+  // The epipole of camera 1 in view 0 really is not finite.
+  const Vec4 c1 = cameras[0].pose * Vec4(10, 0, 0, 1);
+  ASSERT_EQ(c1.z, 0.0);
+  const ReferenceCounts counts = CompareWithReference(
+      cameras, {Rectangle(0, 0, 0.1, 0.1), Rectangle(0.4, 0, 0.1, 0.1)}, 10);
+  EXPECT_GT(counts.edges, 0u);
+  for (const ViewingEdge& edge : Edges(set)) {
+    EXPECT_TRUE(IsFinite(edge.near));
+  }
+}
+
 // ------------------------------------------------ the previous release
 
 // The edges longer than `length`, in their order.
