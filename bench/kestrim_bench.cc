@@ -1,8 +1,9 @@
 // Kestrim's costs for V = 4, 8, 16 and 32 views whose silhouettes have
-// about 32, 128 and 512 hull vertices: the viewing-edge computation on a
-// read view set, the whole module entry through the embedded host, and a
-// brute-force reference that clips every ray against every edge of every
-// other hull. Each run reports the number of (ray, other view) queries,
+// 32, 128, 256 and 512 hull vertices: the viewing-edge computation on a
+// read view set, the previous release's computation (law of sines) on the
+// same set beside it, the whole module entry through the embedded host,
+// and a brute-force reference that clips every ray against every edge of
+// every other hull. Each run reports the number of (ray, other view) queries,
 // V (V - 1) times the hull size, and the time per query; the silhouettes
 // are sampled on the exact outline of a sphere, so every view is
 // consistent with every other.
@@ -21,6 +22,7 @@
 #include "geometry/mat4.h"
 #include "host/embedded_host.h"
 #include "kestrim/kestrim_entry.h"
+#include "kestrim/reference/previous_query.h"
 #include "kestrim/viewing_edge_extractor.h"
 
 namespace silhouette {
@@ -226,6 +228,27 @@ void BM_ComputeViewingEdges(benchmark::State& state) {
       Mismatches(extractor.edges, BruteForceEdges(set, ClipViews(set)));
 }
 
+// The previous release's query, on the same scenes (where its cameras all
+// see each other in front, so its answers are right); mismatch counts its
+// edges that differ from the brute force.
+void BM_PreviousQuery(benchmark::State& state) {
+  const Scene scene = MakeScene(static_cast<int>(state.range(0)),
+                                static_cast<int>(state.range(1)));
+  const ViewSet set(scene.viewVec.get());
+  std::size_t edges = 0;
+  for (auto _ : state) {
+    std::vector<ViewingEdge> result;
+    PreviousQueryEdges(set, &result);
+    edges = result.size();
+    benchmark::DoNotOptimize(result.data());
+  }
+  SetCounters(state, set, edges);
+  std::vector<ViewingEdge> result;
+  PreviousQueryEdges(set, &result);
+  state.counters["mismatch"] =
+      Mismatches(result, BruteForceEdges(set, ClipViews(set)));
+}
+
 void BM_KestrimEntry(benchmark::State& state) {
   const Scene scene = MakeScene(static_cast<int>(state.range(0)),
                                 static_cast<int>(state.range(1)));
@@ -282,12 +305,13 @@ void BM_ViewSetConstruction(benchmark::State& state) {
 
 void Sizes(benchmark::internal::Benchmark* bench) {
   for (int views : {4, 8, 16, 32}) {
-    for (int points : {32, 128, 512}) bench->Args({views, points});
+    for (int points : {32, 128, 256, 512}) bench->Args({views, points});
   }
   bench->ArgNames({"V", "points"})->Unit(benchmark::kMillisecond);
 }
 
 BENCHMARK(BM_ComputeViewingEdges)->Apply(Sizes);
+BENCHMARK(BM_PreviousQuery)->Apply(Sizes);
 BENCHMARK(BM_KestrimEntry)->Apply(Sizes);
 BENCHMARK(BM_BruteForceClip)->Apply(Sizes);
 BENCHMARK(BM_ViewSetConstruction)->Apply(Sizes);

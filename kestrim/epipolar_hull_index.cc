@@ -19,10 +19,8 @@ Vec2 EpipolarHullIndex::HullVertex(int32_t k) const {
 void EpipolarHullIndex::Clear() {
   sorted_.clear();
   sectors_.clear();
-  directions_.clear();
   cursor_ = 0;
   epipoleInside_ = false;
-  answersLines_ = false;
 }
 
 void EpipolarHullIndex::Build(const View& view, const Vec2& epipole) {
@@ -71,63 +69,6 @@ void EpipolarHullIndex::Build(const View& view, const Vec2& epipole) {
     }
   }
   epipoleInside_ = IsStrictlyInside();
-  PrepareLines();
-}
-
-void EpipolarHullIndex::PrepareLines() {
-  const int32_t n = static_cast<int32_t>(sorted_.size());
-  if (n < 3 || epipoleInside_ || !std::isfinite(epipole_.x) ||
-      !std::isfinite(epipole_.y)) {
-    return;
-  }
-  directions_.resize(n);
-  for (int32_t s = 0; s < n; ++s) {
-    directions_[s] = HullVertex(sorted_[s].vertex) - epipole_;
-    // A vertex at the epipole has no direction.
-    if (!(directions_[s].Length() > 0)) {
-      directions_.clear();
-      return;
-    }
-  }
-  for (int32_t s = 0; s + 1 < n; ++s) {
-    // Near ties may come out of the angle sort in the order the cross
-    // product reverses; the seek below needs them to agree.
-    if (!(directions_[s].Cross(directions_[s + 1]) >= 0)) {
-      directions_.clear();
-      return;
-    }
-  }
-  const Vec2& first = directions_.front();
-  const Vec2& last = directions_.back();
-  // The sine of the span: 0 at a half turn (an epipole on an edge), not a
-  // number for coordinates that overflow.
-  const double sine = first.Cross(last) / (first.Length() * last.Length());
-  if (!(sine > 1e-9)) {
-    directions_.clear();
-    return;
-  }
-  answersLines_ = true;
-}
-
-bool EpipolarHullIndex::CrossedEdges(const Vec2& r, SectorEdges* edges) {
-  if (!answersLines_) return false;
-  const Vec2& first = directions_.front();
-  const Vec2& last = directions_.back();
-  Vec2 d = r;
-  // Within a span of less than a half turn at most one of r and -r lies
-  // between the extreme directions; a zero or NaN r fails both tests.
-  if (!(first.Cross(d) >= 0 && d.Cross(last) >= 0)) {
-    d = Vec2(-r.x, -r.y);
-    if (!(first.Cross(d) >= 0 && d.Cross(last) >= 0)) return false;
-  }
-  if (d.x == 0 && d.y == 0) return false;
-  const int last_sector = static_cast<int>(sectors_.size()) - 1;
-  while (cursor_ < last_sector && directions_[cursor_ + 1].Cross(d) > 0) {
-    ++cursor_;
-  }
-  while (cursor_ > 0 && directions_[cursor_].Cross(d) < 0) --cursor_;
-  *edges = sectors_[cursor_];
-  return true;
 }
 
 bool EpipolarHullIndex::IsStrictlyInside() const {

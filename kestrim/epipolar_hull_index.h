@@ -80,24 +80,6 @@ class EpipolarHullIndex {
 
   // Whether the index answers queries (see the class comment).
   bool IsUsable() const { return !sectors_.empty(); }
-
-  // Whether CrossedEdges answers: the index is usable, the epipole is
-  // finite and strictly outside the hull, it sees the hull within a turn
-  // clearly less than a half turn (the sine of the span is above 1e-9), and
-  // the directions to the vertices in sorted order never turn clockwise.
-  // Where this is false (an epipole inside the hull, on it, close to it,
-  // not finite, or so far away that the directions lose their order), the
-  // caller has to clip against every edge.
-  bool AnswersLines() const { return answersLines_; }
-
-  // The two hull edges that the whole line through the epipole with
-  // direction `r` (either way along it) crosses: false when the line misses
-  // the hull or `r` is zero or not a number, and then `edges` is left
-  // untouched. A line through the hull's extreme vertices counts as
-  // crossing. Compares directions by cross products, without angles, and
-  // moves the same cursor as CrossHull. Only for an index that
-  // AnswersLines(); otherwise false.
-  bool CrossedEdges(const Vec2& r, SectorEdges* edges);
   // Whether the epipole lies strictly inside the hull.
   bool EpipoleInside() const { return epipoleInside_; }
 
@@ -120,21 +102,15 @@ class EpipolarHullIndex {
   // The point e + lambda * r on the line through hull vertices a and b.
   Vec2 CrossLine(int32_t a, int32_t b, const Vec2& r) const;
   bool IsStrictlyInside() const;
-  // Fills directions_ and answersLines_ once the tables are built.
-  void PrepareLines();
   void Clear();
 
   const View* view_ = nullptr;
   Vec2 epipole_ = Vec2(0, 0);
   std::vector<HullAngle> sorted_;
   std::vector<SectorEdges> sectors_;
-  // hull vertex sorted_[s].vertex minus the epipole, for each s; filled
-  // only when the index answers lines.
-  std::vector<Vec2> directions_;
   double referenceAngle_ = 0;
   int cursor_ = 0;
   bool epipoleInside_ = false;
-  bool answersLines_ = false;
 };
 
 }  // namespace silhouette

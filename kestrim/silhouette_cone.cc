@@ -47,12 +47,4 @@ void SilhouetteCone::ClipEveryFace(const Vec3& a, const Vec3& b,
   }
 }
 
-void SilhouetteCone::ClipTwoFaces(int32_t first, int32_t second,
-                                  const Vec3& a, const Vec3& b,
-                                  RayStretch* stretch) const {
-  NarrowRayStretchStrictly(a.z, b.z, stretch);
-  NarrowRayStretch(faces_[first].Dot(a), faces_[first].Dot(b), stretch);
-  NarrowRayStretch(faces_[second].Dot(a), faces_[second].Dot(b), stretch);
-}
-
 }  // namespace silhouette

@@ -33,7 +33,11 @@ class SilhouetteCone {
   // `second` alone: enough when the line of a + s b, seen from the
   // camera, crosses the hull through those two edges.
   void ClipTwoFaces(int32_t first, int32_t second, const Vec3& a,
-                    const Vec3& b, RayStretch* stretch) const;
+                    const Vec3& b, RayStretch* stretch) const {
+    NarrowRayStretchStrictly(a.z, b.z, stretch);
+    NarrowRayStretch(faces_[first].Dot(a), faces_[first].Dot(b), stretch);
+    NarrowRayStretch(faces_[second].Dot(a), faces_[second].Dot(b), stretch);
+  }
 
   const std::vector<Vec3>& faces() const { return faces_; }
   bool IsEmpty() const { return empty_; }

@@ -7,7 +7,7 @@
 #include "geometry/mat4.h"
 #include "geometry/vec2.h"
 #include "geometry/vec4.h"
-#include "kestrim/epipolar_hull_index.h"
+#include "kestrim/epipolar_line_index.h"
 #include "kestrim/ray_stretch.h"
 #include "kestrim/silhouette_cone.h"
 
@@ -29,7 +29,7 @@ namespace {
 // camera n in camera j's frame, and view j's hull indexed around its image.
 struct ViewPair {
   Vec3 centre;
-  EpipolarHullIndex index;
+  EpipolarLineIndex index;
   // The epipole is not a number: the centres coincide (0 / 0), or a camera
   // has a parameter that is not a number. Such a pair has no depth to give
   // and leaves nothing of the ray.
@@ -111,20 +111,22 @@ void ViewingEdgeExtractor::ComputeViewingEdges(const ViewSet& viewSet) {
         }
         const Vec3& a = pair.centre;
         const Vec3 b = rotation[j] * world_dir;
-        if (pair.index.AnswersLines()) {
-          // The image of the ray lies on the line through the epipole
-          // a / a.z in the direction a.z b - b.z a (its x and y); the two
-          // hull edges that line crosses bound the stretch in this view.
-          const Vec2 r(a.z * b.x - b.z * a.x, a.z * b.y - b.z * a.y);
-          SectorEdges crossed;
-          if (!pair.index.CrossedEdges(r, &crossed)) {
+        // The image of the ray lies on the line through the epipole
+        // a / a.z in the direction a.z b - b.z a (its x and y); the two
+        // hull edges that line crosses bound the stretch in this view.
+        const Vec2 r(a.z * b.x - b.z * a.x, a.z * b.y - b.z * a.y);
+        int32_t first;
+        int32_t second;
+        switch (pair.index.CrossedEdges(r, &first, &second)) {
+          case EpipolarLineIndex::Answer::kCrossed:
+            cone[j].ClipTwoFaces(first, second, a, b, &stretch);
+            break;
+          case EpipolarLineIndex::Answer::kMissed:
             stretch.empty = true;
-            continue;
-          }
-          cone[j].ClipTwoFaces(crossed.ascending, crossed.descending, a, b,
-                               &stretch);
-        } else {
-          cone[j].ClipEveryFace(a, b, &stretch);
+            break;
+          case EpipolarLineIndex::Answer::kUnsure:
+            cone[j].ClipEveryFace(a, b, &stretch);
+            break;
         }
       }
       if (stretch.IsEmpty()) continue;

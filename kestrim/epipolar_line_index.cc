@@ -1,0 +1,214 @@
+#include "kestrim/epipolar_line_index.h"
+
+#include <cmath>
+
+namespace silhouette {
+namespace {
+
+// The sine below which two directions count as parallel.
+const double kMinSine = 1e-9;
+
+bool IsFinite(const Vec2& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+}  // namespace
+
+void EpipolarLineIndex::Clear() {
+  mode_ = Mode::kNone;
+  order_.clear();
+  directions_.clear();
+  near_.clear();
+  far_.clear();
+  cursor_ = 0;
+  back_cursor_ = 0;
+}
+
+void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
+  Clear();
+  const int32_t n = view.NumHullVertices();
+  if (n < 3 || !IsFinite(epipole)) return;
+  double area = 0;
+  for (int32_t k = 0; k < n; ++k) {
+    area += view.NormalizedHullPoint(k).Cross(
+        view.NormalizedHullPoint((k + 1) % n));
+  }
+  // A negative focal length mirrors the hull: its order turns clockwise.
+  if (!(area != 0) || !std::isfinite(area)) return;
+  orientation_ = area > 0 ? 1 : -1;
+
+  std::vector<Vec2> d(n);
+  for (int32_t k = 0; k < n; ++k) {
+    d[k] = view.NormalizedHullPoint(k) - epipole;
+    // A vertex at the epipole has no direction.
+    if (!(d[k].Length() > 0) || !IsFinite(d[k])) return;
+  }
+  // s[k] > 0: the epipole lies on the inner side of edge k.
+  std::vector<double> s(n);
+  bool inside = true;
+  bool outside = false;
+  for (int32_t k = 0; k < n; ++k) {
+    const Vec2& next = d[(k + 1) % n];
+    s[k] = Turn(d[k], next);
+    if (!(s[k] > kMinSine * d[k].Length() * next.Length())) inside = false;
+    if (s[k] < 0) outside = true;
+  }
+  if (inside) {
+    order_.resize(n);
+    for (int32_t k = 0; k < n; ++k) order_[k] = k;
+    directions_ = d;
+    mode_ = Mode::kInside;
+  } else if (outside) {
+    BuildOutside(d, s);
+  }
+}
+
+void EpipolarLineIndex::BuildOutside(const std::vector<Vec2>& d,
+                                     const std::vector<double>& s) {
+  const int32_t n = static_cast<int32_t>(d.size());
+  // The edges the epipole sees from outside (s < 0) form one run from
+  // vertex i to vertex j, the near side; the far side runs from j on to i.
+  int32_t i = -1;
+  int32_t j = -1;
+  for (int32_t k = 0; k < n; ++k) {
+    const bool seen = s[k] < 0;
+    const bool seen_before = s[(k + n - 1) % n] < 0;
+    if (seen && !seen_before) {
+      if (i >= 0) return;  // two runs: rounding broke convexity
+      i = k;
+    }
+    if (!seen && seen_before) {
+      if (j >= 0) return;
+      j = k;
+    }
+  }
+  if (i < 0 || j < 0) return;
+
+  // From j the directions turn positively along the far side (j, j + 1,
+  // ..., i) and along the near side walked backwards (j, j - 1, ..., i):
+  // merge the two into ascending order, noting for each sector the edge of
+  // each side that spans it.
+  order_.reserve(n);
+  near_.reserve(n - 1);
+  far_.reserve(n - 1);
+  order_.push_back(j);
+  int32_t f = j;  // last vertex taken from the far side
+  int32_t m = j;  // last vertex taken from the near side
+  while (f != i || m != i) {
+    const int32_t fn = (f + 1) % n;
+    const int32_t mn = (m + n - 1) % n;
+    bool take_far;
+    if (f == i) {
+      take_far = false;
+    } else if (m == i) {
+      take_far = true;
+    } else if (fn == i && mn == i) {
+      // Both sides end at i, taken once.
+      near_.push_back(mn);
+      far_.push_back(f);
+      order_.push_back(i);
+      f = i;
+      m = i;
+      continue;
+    } else if (fn == i) {
+      take_far = false;
+    } else if (mn == i) {
+      take_far = true;
+    } else {
+      take_far = !(Turn(d[mn], d[fn]) > 0);
+    }
+    near_.push_back(mn);  // edge mn runs from mn to m
+    far_.push_back(f);    // edge f runs from f to fn
+    if (take_far) {
+      order_.push_back(fn);
+      f = fn;
+    } else {
+      order_.push_back(mn);
+      m = mn;
+    }
+    if (static_cast<int32_t>(order_.size()) > n) {
+      Clear();
+      return;
+    }
+  }
+  if (static_cast<int32_t>(order_.size()) != n) {
+    Clear();
+    return;
+  }
+  directions_.resize(n);
+  for (int32_t k = 0; k < n; ++k) directions_[k] = d[order_[k]];
+  for (int32_t k = 0; k + 1 < n; ++k) {
+    // Near ties may come out in the order rounding reverses.
+    if (!(Turn(directions_[k], directions_[k + 1]) >= 0)) {
+      Clear();
+      return;
+    }
+  }
+  const Vec2& lo = directions_.front();
+  const Vec2& hi = directions_.back();
+  // The sine of the span: near 0 for a half turn (an epipole on an edge)
+  // or for directions made parallel by a far epipole.
+  if (!(Turn(lo, hi) > kMinSine * lo.Length() * hi.Length())) {
+    Clear();
+    return;
+  }
+  mode_ = Mode::kOutside;
+}
+
+EpipolarLineIndex::Answer EpipolarLineIndex::CrossedEdges(const Vec2& r,
+                                                          int32_t* first,
+                                                          int32_t* second) {
+  if (mode_ == Mode::kNone) return Answer::kUnsure;
+  if (!(r.x != 0 || r.y != 0) || !IsFinite(r)) return Answer::kUnsure;
+  if (mode_ == Mode::kOutside) return SeekOutside(r, first, second);
+  int32_t a;
+  int32_t b;
+  if (!SeekInside(r, &cursor_, &a) ||
+      !SeekInside(Vec2(-r.x, -r.y), &back_cursor_, &b)) {
+    return Answer::kUnsure;
+  }
+  *first = a;
+  *second = b;
+  return Answer::kCrossed;
+}
+
+EpipolarLineIndex::Answer EpipolarLineIndex::SeekOutside(const Vec2& r,
+                                                         int32_t* first,
+                                                         int32_t* second) {
+  const Vec2& lo = directions_.front();
+  const Vec2& hi = directions_.back();
+  // Within a span of less than a half turn at most one of r and -r lies
+  // between the extreme directions.
+  Vec2 q = r;
+  if (!(Turn(lo, q) >= 0 && Turn(q, hi) >= 0)) {
+    q = Vec2(-r.x, -r.y);
+    if (!(Turn(lo, q) >= 0 && Turn(q, hi) >= 0)) return Answer::kMissed;
+  }
+  const int last = static_cast<int>(near_.size()) - 1;
+  while (cursor_ < last && Turn(directions_[cursor_ + 1], q) > 0) ++cursor_;
+  while (cursor_ > 0 && Turn(directions_[cursor_], q) < 0) --cursor_;
+  *first = near_[cursor_];
+  *second = far_[cursor_];
+  return Answer::kCrossed;
+}
+
+bool EpipolarLineIndex::SeekInside(const Vec2& r, int* cursor,
+                                   int32_t* edge) const {
+  const int n = static_cast<int>(directions_.size());
+  int k = *cursor;
+  // Every sector is less than a half turn wide: a direction clockwise of
+  // d[k] lies in an earlier sector, one counter-clockwise in a later one,
+  // so the walk never turns back.
+  for (int steps = 0; steps < n; ++steps) {
+    const int next = k + 1 == n ? 0 : k + 1;
+    const bool after_start = Turn(directions_[k], r) >= 0;
+    if (after_start && Turn(r, directions_[next]) > 0) {
+      *cursor = k;
+      *edge = k;
+      return true;
+    }
+    k = after_start ? next : (k == 0 ? n - 1 : k - 1);
+  }
+  *cursor = k;
+  return false;
+}
+
+}  // namespace silhouette

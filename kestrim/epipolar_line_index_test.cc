@@ -1,0 +1,229 @@
+#include "kestrim/epipolar_line_index.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <random>
+#include <vector>
+
+namespace silhouette {
+namespace {
+
+using Answer = EpipolarLineIndex::Answer;
+
+const double kPi = 3.141592653589793;
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
+
+View ViewWithHull(const std::vector<Vec2>& points) {
+  View view;
+  view.normalizedBoundary = points;
+  view.hull.resize(points.size());
+  std::iota(view.hull.begin(), view.hull.end(), 0);
+  return view;
+}
+
+// The square x in [1, 3], y in [-1, 1], counter-clockwise from (1, -1).
+View RightSquare() { return ViewWithHull({{1, -1}, {3, -1}, {3, 1}, {1, 1}}); }
+
+// The plain answer: the edges (by start vertex) whose closed segment the
+// line through e with direction r meets, by the sides of the vertices.
+std::vector<int32_t> EdgesMetByLine(const View& view, const Vec2& e,
+                                    const Vec2& r) {
+  const int32_t n = view.NumHullVertices();
+  std::vector<int32_t> met;
+  for (int32_t k = 0; k < n; ++k) {
+    const double sa = r.Cross(view.NormalizedHullPoint(k) - e);
+    const double sb = r.Cross(view.NormalizedHullPoint((k + 1) % n) - e);
+    if ((sa <= 0 && sb >= 0) || (sa >= 0 && sb <= 0)) met.push_back(k);
+  }
+  return met;
+}
+
+bool SamePair(int32_t a, int32_t b, const std::vector<int32_t>& met) {
+  return met.size() == 2 && ((a == met[0] && b == met[1]) ||
+                             (a == met[1] && b == met[0]));
+}
+
+struct EpipoleCase {
+  const char* what;
+  Vec2 epipole;
+  bool answers;
+  bool inside;
+};
+
+TEST(EpipolarLineIndex, AnswersOnlyForAnEpipoleClearlyInsideOrOutside) {
+  const EpipoleCase cases[] = {
+      {"outside, left of the square", {0, 0}, true, false},
+      {"outside, far away", {-1e4, 3e3}, true, false},
+      {"outside, on an edge's line beyond a corner", {0, -1}, true, false},
+      {"inside", {2, 0}, true, true},
+      {"inside, close to an edge", {1.001, 0.5}, true, true},
+      {"on an edge", {1, 0}, false, false},
+      {"at a vertex", {1, -1}, false, false},
+      {"not a number", {kNaN, 0}, false, false},
+      {"infinite", {kInf, 0}, false, false},
+      {"so far the directions are parallel", {-1e12, 0}, false, false},
+  };
+  for (const EpipoleCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const View view = RightSquare();
+    EpipolarLineIndex index;
+    index.Build(view, c.epipole);
+    EXPECT_EQ(index.Answers(), c.answers);
+    EXPECT_EQ(index.EpipoleInside(), c.inside);
+    int32_t first = -1, second = -1;
+    if (!c.answers) {
+      EXPECT_EQ(index.CrossedEdges(Vec2(1, 0.1), &first, &second),
+                Answer::kUnsure);
+      EXPECT_EQ(first, -1);
+      EXPECT_TRUE(index.order().empty());
+    } else {
+      EXPECT_EQ(index.order().size(), 4u);
+    }
+  }
+  // Fewer than three vertices, or a hull without area.
+  for (const std::vector<Vec2>& hull :
+       {std::vector<Vec2>{{1, -1}, {1, 1}},
+        std::vector<Vec2>{{1, 0}, {2, 0}, {3, 0}}}) {
+    const View view = ViewWithHull(hull);
+    EpipolarLineIndex index;
+    index.Build(view, Vec2(0, 0.5));
+    EXPECT_FALSE(index.Answers());
+  }
+}
+
+TEST(EpipolarLineIndex, OutsideOrderAndCrossings) {
+  const View view = RightSquare();
+  EpipolarLineIndex index;
+  index.Build(view, Vec2(0, 0));
+  ASSERT_TRUE(index.Answers());
+  // Seen from the origin: (1, -1), (3, -1), (3, 1), (1, 1) by angle.
+  EXPECT_EQ(index.order(), (std::vector<int32_t>{0, 1, 2, 3}));
+  int32_t first = -1, second = -1;
+  for (const Vec2& r : {Vec2(1, 0), Vec2(-1, 0), Vec2(2, 0.1), Vec2(3, -0.9)}) {
+    ASSERT_EQ(index.CrossedEdges(r, &first, &second), Answer::kCrossed);
+    EXPECT_TRUE(SamePair(first, second, EdgesMetByLine(view, Vec2(0, 0), r)));
+  }
+  first = second = -1;
+  EXPECT_EQ(index.CrossedEdges(Vec2(1, 1.5), &first, &second), Answer::kMissed);
+  EXPECT_EQ(index.CrossedEdges(Vec2(0, 1), &first, &second), Answer::kMissed);
+  EXPECT_EQ(index.CrossedEdges(Vec2(0, 0), &first, &second), Answer::kUnsure);
+  EXPECT_EQ(index.CrossedEdges(Vec2(kNaN, 1), &first, &second), Answer::kUnsure);
+  EXPECT_EQ(index.CrossedEdges(Vec2(kInf, 1), &first, &second), Answer::kUnsure);
+  EXPECT_EQ(first, -1);
+  // Through the extreme corners: crossing.
+  EXPECT_EQ(index.CrossedEdges(Vec2(1, 1), &first, &second), Answer::kCrossed);
+  EXPECT_EQ(index.CrossedEdges(Vec2(-1, 1), &first, &second), Answer::kCrossed);
+}
+
+TEST(EpipolarLineIndex, InsideCrossesOneEdgeEachWay) {
+  const View view = RightSquare();
+  EpipolarLineIndex index;
+  index.Build(view, Vec2(2, 0.5));
+  ASSERT_TRUE(index.EpipoleInside());
+  int32_t first = -1, second = -1;
+  // Rightwards through edge 1 (x = 3), leftwards through edge 3 (x = 1).
+  ASSERT_EQ(index.CrossedEdges(Vec2(1, 0), &first, &second), Answer::kCrossed);
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(second, 3);
+  ASSERT_EQ(index.CrossedEdges(Vec2(0, -1), &first, &second), Answer::kCrossed);
+  EXPECT_EQ(first, 0);
+  EXPECT_EQ(second, 2);
+  EXPECT_EQ(index.CrossedEdges(Vec2(0, 0), &first, &second), Answer::kUnsure);
+}
+
+// Random convex hulls (points on an ellipse, some in clockwise order, as a
+// negative focal length gives), random epipoles inside and outside, and
+// lines through them in slowly turning and in random directions: the two
+// edges found are the two the line meets, by the plain search.
+TEST(EpipolarLineIndex, AgreesWithThePlainSearch) {
+  std::mt19937 rng(17);
+  std::uniform_real_distribution<double> unit(0, 1);
+  std::size_t checked[2] = {0, 0};
+  std::size_t missed = 0;
+  for (int trial = 0; trial < 120; ++trial) {
+    const int n = 3 + trial % 60;
+    std::vector<double> angles;
+    for (int k = 0; k < n; ++k) angles.push_back(2 * kPi * unit(rng));
+    std::sort(angles.begin(), angles.end());
+    std::vector<Vec2> points;
+    for (double t : angles) {
+      points.push_back(Vec2(0.4 * std::cos(t) + 0.1, 0.25 * std::sin(t)));
+    }
+    if (trial % 3 == 0) std::reverse(points.begin(), points.end());
+    const View view = ViewWithHull(points);
+    const bool inside = trial % 2 == 1;
+    Vec2 e;
+    if (inside) {
+      // The mean of three vertices lies inside.
+      e = (points[0] + points[n / 3] + points[2 * n / 3]) * (1.0 / 3);
+    } else {
+      const double phi = 2 * kPi * unit(rng);
+      const double dist = 0.6 + 50 * unit(rng) * unit(rng);
+      e = Vec2(dist * std::cos(phi), dist * std::sin(phi));
+    }
+    EpipolarLineIndex index;
+    index.Build(view, e);
+    if (!index.Answers()) {
+      // Only a sliver triangle may leave the mean of its vertices too
+      // close to an edge.
+      EXPECT_TRUE(inside && n == 3) << trial;
+      continue;
+    }
+    ASSERT_EQ(index.EpipoleInside(), inside) << trial;
+    double turn = 2 * kPi * unit(rng);
+    for (int q = 0; q < 200; ++q) {
+      turn += 0.01;
+      Vec2 r(std::cos(turn), std::sin(turn));
+      if (q % 2 == 1) {
+        const Vec2 aim(-0.3 + 0.8 * unit(rng), -0.25 + 0.5 * unit(rng));
+        r = (aim - e) * (unit(rng) < 0.5 ? 1.0 : -1.0);
+      }
+      const std::vector<int32_t> met = EdgesMetByLine(view, e, r);
+      int32_t first = -1, second = -1;
+      const Answer answer = index.CrossedEdges(r, &first, &second);
+      if (met.empty()) {
+        EXPECT_EQ(answer, Answer::kMissed) << trial << " " << q;
+        ++missed;
+        continue;
+      }
+      if (met.size() != 2) continue;  // through a vertex
+      ASSERT_EQ(answer, Answer::kCrossed) << trial << " " << q;
+      ++checked[inside ? 1 : 0];
+      EXPECT_TRUE(SamePair(first, second, met)) << trial << " " << q;
+      if (inside) {
+        // first is the edge ahead along r: the line meets it at e + t r
+        // with t > 0.
+        const Vec2 a = view.NormalizedHullPoint(first);
+        const Vec2 b = view.NormalizedHullPoint((first + 1) % n);
+        const double t = (a - e).Cross(b - a) / r.Cross(b - a);
+        EXPECT_GT(t, 0) << trial << " " << q;
+      }
+    }
+  }
+  EXPECT_GT(checked[0], 1000u);
+  EXPECT_GT(checked[1], 5000u);
+  EXPECT_GT(missed, 1000u);
+}
+
+TEST(EpipolarLineIndex, RebuildRestartsAndKeepsTheCursorInRange) {
+  const View view = RightSquare();
+  EpipolarLineIndex index;
+  index.Build(view, Vec2(0, 0));
+  int32_t first, second;
+  ASSERT_EQ(index.CrossedEdges(Vec2(1, 0.9), &first, &second), Answer::kCrossed);
+  index.Build(view, Vec2(2, 0));
+  ASSERT_TRUE(index.EpipoleInside());
+  ASSERT_EQ(index.CrossedEdges(Vec2(-1, 0), &first, &second), Answer::kCrossed);
+  EXPECT_EQ(first, 3);
+  EXPECT_EQ(second, 1);
+  index.Build(view, Vec2(kNaN, 0));
+  EXPECT_EQ(index.CrossedEdges(Vec2(1, 0), &first, &second), Answer::kUnsure);
+}
+
+}  // namespace
+}  // namespace silhouette
