@@ -36,19 +36,26 @@ void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
   orientation_ = area > 0 ? 1 : -1;
 
   std::vector<Vec2> d(n);
+  std::vector<double> squared(n);
   for (int32_t k = 0; k < n; ++k) {
     d[k] = view.NormalizedHullPoint(k) - epipole;
+    squared[k] = d[k].Dot(d[k]);
     // A vertex at the epipole has no direction.
-    if (!(d[k].Length() > 0) || !IsFinite(d[k])) return;
+    if (!(squared[k] > 0) || !IsFinite(d[k])) return;
   }
-  // s[k] > 0: the epipole lies on the inner side of edge k.
+  // s[k] > 0: the epipole lies on the inner side of edge k; inside it is
+  // clearly so when the sine of the angle under which the edge is seen,
+  // s[k] / (|d[k]| |d[k + 1]|), exceeds kMinSine.
   std::vector<double> s(n);
   bool inside = true;
   bool outside = false;
+  const double min_sine2 = kMinSine * kMinSine;
   for (int32_t k = 0; k < n; ++k) {
-    const Vec2& next = d[(k + 1) % n];
-    s[k] = Turn(d[k], next);
-    if (!(s[k] > kMinSine * d[k].Length() * next.Length())) inside = false;
+    const int32_t next = k + 1 == n ? 0 : k + 1;
+    s[k] = Turn(d[k], d[next]);
+    if (!(s[k] > 0 && s[k] * s[k] > min_sine2 * squared[k] * squared[next])) {
+      inside = false;
+    }
     if (s[k] < 0) outside = true;
   }
   if (inside) {

@@ -88,29 +88,42 @@ void ViewingEdgeExtractor::ComputeViewingEdges(const ViewSet& viewSet) {
     }
   }
 
+  // View by view: the rays of view n, clipped by one other view after the
+  // other, so that one pair's tables serve all of n's rays in a row.
+  std::vector<Vec3> ray;
+  std::vector<Vec3> world_dir;
+  std::vector<RayStretch> stretch;
   for (int32_t n = 0; n < v; ++n) {
     // A pose that cannot be inverted (|det| <= 1e-8, or not a number) has
     // the zero inverse: its rays have no direction, and it gives no edges.
     if (IsZero(inverse_pose[n])) continue;
     const View& view = viewSet.GetView(n);
     const int32_t hull_size = view.NumHullVertices();
+    const std::size_t rays = static_cast<std::size_t>(hull_size);
+    // The ray of hull vertex u as s * ray[u] in camera n's frame, s >= 0,
+    // and its direction in the world.
+    ray.resize(rays);
+    world_dir.resize(rays);
+    stretch.assign(rays, RayStretch());
     for (int32_t u = 0; u < hull_size; ++u) {
       const Vec2 p = view.NormalizedHullPoint(u);
-      // The ray as s * ray in camera n's frame, s >= 0, and its direction
-      // in the world.
-      const Vec3 ray = Vec3(p.x, p.y, 1).Normalized();
-      const Vec3 world_dir = inverse_rotation[n] * ray;
-      RayStretch stretch;
-      for (int32_t j = 0; j < v; ++j) {
-        if (j == n) continue;
-        ViewPair& pair = pairs[static_cast<std::size_t>(j) * count + n];
-        // The ray in camera j's frame: a + s b.
+      ray[u] = Vec3(p.x, p.y, 1).Normalized();
+      world_dir[u] = inverse_rotation[n] * ray[u];
+    }
+    for (int32_t j = 0; j < v; ++j) {
+      if (j == n) continue;
+      ViewPair& pair = pairs[static_cast<std::size_t>(j) * count + n];
+      const SilhouetteCone& clip = cone[j];
+      const Mat3& rot = rotation[j];
+      // The ray in camera j's frame: a + s b.
+      const Vec3& a = pair.centre;
+      for (int32_t u = 0; u < hull_size; ++u) {
+        RayStretch& st = stretch[u];
         if (pair.noEpipole) {
-          stretch.empty = true;
+          st.empty = true;
           continue;
         }
-        const Vec3& a = pair.centre;
-        const Vec3 b = rotation[j] * world_dir;
+        const Vec3 b = rot * world_dir[u];
         // The image of the ray lies on the line through the epipole
         // a / a.z in the direction a.z b - b.z a (its x and y); the two
         // hull edges that line crosses bound the stretch in this view.
@@ -119,19 +132,21 @@ void ViewingEdgeExtractor::ComputeViewingEdges(const ViewSet& viewSet) {
         int32_t second;
         switch (pair.index.CrossedEdges(r, &first, &second)) {
           case EpipolarLineIndex::Answer::kCrossed:
-            cone[j].ClipTwoFaces(first, second, a, b, &stretch);
+            clip.ClipTwoFaces(first, second, a, b, &st);
             break;
           case EpipolarLineIndex::Answer::kMissed:
-            stretch.empty = true;
+            st.empty = true;
             break;
           case EpipolarLineIndex::Answer::kUnsure:
-            cone[j].ClipEveryFace(a, b, &stretch);
+            clip.ClipEveryFace(a, b, &st);
             break;
         }
       }
-      if (stretch.IsEmpty()) continue;
-      const Vec3 near_point = ray * stretch.lower;
-      const Vec3 far_point = ray * stretch.upper;
+    }
+    for (int32_t u = 0; u < hull_size; ++u) {
+      if (stretch[u].IsEmpty()) continue;
+      const Vec3 near_point = ray[u] * stretch[u].lower;
+      const Vec3 far_point = ray[u] * stretch[u].upper;
       ViewingEdge edge;
       edge.near = (inverse_pose[n] * Vec4::FromPoint(near_point)).ToVec3();
       edge.far = (inverse_pose[n] * Vec4::FromPoint(far_point)).ToVec3();
