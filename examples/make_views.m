@@ -14,7 +14,10 @@ function [viewsA, viewsB, pose, points] = make_views (folder)
   %   degrees about a tilted axis and a shift of about 3.5 centimetres.
   %
   %   Cameras stand 215 to 255 mm from the stone on two rings (elevations
-  %   25/40 degrees in A, 30/45 in B), look at it with a slight roll, and
+  %   25/40 degrees in A, 30/45 in B), except B's fourth camera, which
+  %   stands back at 560 mm (so that it lies behind the image planes of
+  %   cameras beside it, as when two sessions place their cameras
+  %   differently), look at it with a slight roll, and
   %   have focal lengths of 1440 to 1560 pixels and 1280 x 960 images,
   %   without distortion (kappa1 = 0). Each boundary is the exact outline
   %   of the polyhedron in that view, the convex hull of its projected
@@ -81,9 +84,11 @@ function [viewsA, viewsB, pose, points] = make_views (folder)
   end
   centre_B = R' * (centre - t);
   viewsB = struct ('camera', {}, 'boundary', {});
+  distance_B = 235 + 20 * sin (1.3 * (0:5));
+  distance_B(4) = 560;                         % one camera stands back
   for j = 0:5
     cam = ring_camera (centre_B, 35 + j * 60, 30 + 15 * mod (j, 2), ...
-                       235 + 20 * sin (1.3 * j), j + 7);
+                       distance_B(j+1), j + 7);
     viewsB(j+1).camera = cam;
     viewsB(j+1).boundary = outline (cam, points_B);
   end

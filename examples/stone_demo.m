@@ -50,8 +50,10 @@ function results = stone_demo (outdir, varargin)
   %   Cross-checks. Always: Pirolet against the perimeter of convhull over
   %   pi, and against the same outline turned by 37 degrees; Kestrim's edges
   %   against the silhouettes (every end point projects into every other
-  %   view's hull; at most one edge per hull vertex and at least half as
-  %   many; edges from every view, in view order); Dovanel's best RMS
+  %   view's hull, in front of its camera; at most one edge per hull vertex
+  %   and at least half as many; edges from every view, in view order),
+  %   for set A and for the union of A and B once Dovanel has placed B's
+  %   cameras into A's frame; Dovanel's best RMS
   %   against that of each start run alone, and the number of residuals. The
   %   points and the known pose add checks that hold for exact silhouettes
   %   such as the shipped ones, so leave them out ('') for measured data:
@@ -70,6 +72,9 @@ function results = stone_demo (outdir, varargin)
   %     dovanel_pose.png      set B's cameras placed into A's frame by the
   %                           recovered pose, beside A's cameras and where
   %                           the known pose puts them
+  %     kestrim_union.png     Kestrim's viewing edges of sets A and B
+  %                           together, B placed into A's frame by the
+  %                           recovered pose
   %   MATLAB, and GNU Octave with its qt or fltk toolkit and a window
   %   system, draw them with the current toolkit (print -dpng); elsewhere,
   %   as in octave-cli, Octave draws these figures alone with the gnuplot
@@ -190,56 +195,24 @@ function results = stone_demo (outdir, varargin)
   [nearPts, farPts, viewNums] = Kestrim (viewsA);
   kestrimTime = toc (t);
 
-  % Cross-checks. Each silhouette's hull is taken as the view set reader
-  % takes it (Pirolet uses the same hull, tolerance 0.001 pixel). A convex
-  % object gives at most one edge per hull vertex; each edge's end points
-  % project into, or onto, every other view's hull (a margin of -1e-9 pixel
-  % is rounding); and every edge touches the object: for the shipped stone
-  % it passes through the point that projects to its hull vertex. Rays
-  % through frontier points (a point on the outline of two views) only
-  % graze the other silhouette: they give edges of about zero length, or
-  % by rounding none.
+  % Cross-checks (edge_checks). A convex object gives at most one edge per
+  % hull vertex; each edge's end points project into, or onto, every other
+  % view's hull (a margin of -1e-9 pixel is rounding); and every edge
+  % touches the object: for the shipped stone it passes through the point
+  % that projects to its hull vertex. Rays through frontier points (a point
+  % on the outline of two views) only graze the other silhouette: they
+  % give edges of about zero length, or by rounding none.
   numViews = numel (viewsA);
   numEdges = size (nearPts, 2);
-  hulls = cell (1, numViews);
-  numHull = 0;
-  numBoundary = zeros (1, numViews);
-  perView = zeros (1, numViews);
-  for k = 1:numViews
-    [~, hulls{k}] = Pirolet (viewsA(k).boundary);
-    numHull = numHull + size (hulls{k}, 2);
-    numBoundary(k) = size (viewsA(k).boundary, 2);
-    perView(k) = sum (viewNums == k);
-  end
-  ends = [nearPts, farPts];
-  owner = [viewNums, viewNums];
-  inside = true (1, 2 * numEdges);
-  worstMargin = inf;
-  for k = 1:numViews
-    cam = viewsA(k).camera;
-    others = owner ~= k;
-    P = cam.pose(1:3, :) * [ends(:, others); ones(1, sum (others))];
-    uv = [cam.u0 + cam.efl * P(1,:) ./ P(3,:); cam.v0 + cam.efl * P(2,:) ./ P(3,:)];
-    h = hulls{k};                               % counter-clockwise
-    m = size (h, 2);
-    margin = inf (1, size (uv, 2));             % > 0 inside, pixels
-    for j = 1:m
-      e = h(:, mod (j, m) + 1) - h(:, j);
-      margin = min (margin, (e(1) * (uv(2,:) - h(2,j)) - e(2) * (uv(1,:) - h(1,j))) / norm (e));
-    end
-    inside(others) = inside(others) & margin > -1e-3 & P(3,:) > 0;
-    worstMargin = min ([worstMargin, margin]);
-  end
-  edgeLength = sqrt (sum ((farPts - nearPts) .^ 2, 1));
-  toStone = zeros (1, numEdges);
-  if ~isempty (stone)
-    for i = 1:numEdges
-      d = farPts(:, i) - nearPts(:, i);
-      s = (d' * (stone - nearPts(:, i) * ones (1, size (stone, 2)))) / max (d' * d, realmin);
-      closest = nearPts(:, i) * ones (1, numel (s)) + d * min (1, max (0, s));
-      toStone(i) = sqrt (min (sum ((stone - closest) .^ 2, 1)));
-    end
-  end
+  checkA = edge_checks (viewsA, nearPts, farPts, viewNums, stone);
+  hulls = checkA.hulls;
+  numHull = checkA.numHull;
+  numBoundary = checkA.numBoundary;
+  perView = checkA.perView;
+  inside = checkA.inside;
+  worstMargin = checkA.worstMargin;
+  edgeLength = checkA.length;
+  toStone = checkA.toStone;
 
   fprintf ('\n== Kestrim: viewing edges of a silhouette set\n');
   fprintf ('views              %s: %d views, %d boundary points (%d to %d per view)\n', ...
@@ -259,9 +232,7 @@ function results = stone_demo (outdir, varargin)
              max (stone, [], 2) - min (stone, [], 2));
   end
   fprintf ('time               %s (Kestrim call)\n', ms (kestrimTime));
-  if numEdges < numHull / 2 || numEdges > numHull || any (perView == 0) ...
-     || sum (perView) ~= numEdges || any (diff (viewNums) < 0) ...
-     || ~all (inside) || ~(max ([toStone, 0]) < 0.01)
+  if ~checkA.ok
     error ('demo: Kestrim''s viewing edges fail their cross-checks');
   end
 
@@ -353,6 +324,46 @@ function results = stone_demo (outdir, varargin)
     error ('demo: Dovanel did not recover the known pose between the sets');
   end
 
+  %% ---- Kestrim on the union: set B placed into A's frame
+  % The usual workflow: with the recovered pose, B's cameras join A's, and
+  % Kestrim runs on all the views at once. The cameras of the two sessions
+  % stand at different distances (one of B's stands back at more than twice
+  % the others'), so some camera centres lie behind other cameras' image
+  % planes.
+  union = [viewsA, place_views(viewsB, [q; pose(5:7)])];
+  t = tic;
+  [unionNear, unionFar, unionNums] = Kestrim (union);
+  unionTime = toc (t);
+  checkU = edge_checks (union, unionNear, unionFar, unionNums, stone);
+  behind = 0;
+  centres = zeros (3, numel (union));
+  for k = 1:numel (union)
+    centres(:, k) = camera_geometry (union(k).camera, 1);
+  end
+  for k = 1:numel (union)
+    P = union(k).camera.pose(1:3, :) * [centres; ones(1, numel (union))];
+    behind = behind + sum (P(3, [1:k-1, k+1:end]) < 0);
+  end
+  distances = sqrt (sum ((centres - mean (stone, 2) * ones (1, numel (union))) .^ 2, 1));
+  if isempty (stone)
+    distances = sqrt (sum (centres .^ 2, 1));
+  end
+  fprintf ('\n== Kestrim on the union: set B placed into A''s frame by the recovered pose\n');
+  fprintf ('views              %d (%d of A, %d of B); cameras %.0f to %.0f mm away\n', ...
+           numel (union), numel (viewsA), numel (viewsB), min (distances), max (distances));
+  fprintf ('behind             %d (camera, other camera) pairs with the centre behind the image plane\n', behind);
+  fprintf ('edges              %d of %d hull vertices; per view%s\n', size (unionNear, 2), ...
+           checkU.numHull, sprintf (' %d', checkU.perView));
+  fprintf ('end points inside  %d of %d in every other view''s hull (worst margin %.1e px)\n', ...
+           sum (checkU.inside), 2 * size (unionNear, 2), checkU.worstMargin);
+  if ~isempty (stone)
+    fprintf ('distance to points %.1e mm at most\n', max ([checkU.toStone, 0]));
+  end
+  fprintf ('time               %s (Kestrim call)\n', ms (unionTime));
+  if ~checkU.ok
+    error ('demo: Kestrim''s viewing edges of the union fail their cross-checks');
+  end
+
   %% ---- Figures
   figures = {};
   if ~isempty (outdir)
@@ -371,17 +382,20 @@ function results = stone_demo (outdir, varargin)
       figures = {fullfile(outdir, 'pirolet_outline.png'), ...
                  fullfile(outdir, 'silhouettes_A.png'), ...
                  fullfile(outdir, 'kestrim_edges.png'), ...
-                 fullfile(outdir, 'dovanel_pose.png')};
+                 fullfile(outdir, 'dovanel_pose.png'), ...
+                 fullfile(outdir, 'kestrim_union.png')};
       what = {'Pirolet: the outline, its hull and the mean caliper diameter', ...
               'set A: the silhouettes and their convex hulls', ...
               'Kestrim: the viewing edges of set A with its cameras', ...
-              'Dovanel: set B''s cameras placed into A''s frame'};
+              'Dovanel: set B''s cameras placed into A''s frame', ...
+              'Kestrim: the viewing edges of A and B together, in A''s frame'};
       t = tic;
       draw_outline (g, figures{1}, poly, hullPts, meanDiam, shown (opts.outline));
       draw_silhouettes (g, figures{2}, viewsA, hulls, shown (opts.viewsA));
       draw_edges (g, figures{3}, viewsA, nearPts, farPts, viewNums, stone);
       draw_placement (g, figures{4}, viewsA, viewsB, [q; pose(5:7)], truth, stone, ...
                       [nearPts, farPts]);
+      draw_edges (g, figures{5}, union, unionNear, unionFar, unionNums, stone, 'Sets A and B');
       for i = 1:numel (figures)
         fprintf ('%s  %s\n', figures{i}, what{i});
       end
@@ -395,6 +409,7 @@ function results = stone_demo (outdir, varargin)
                       'pose', [q; pose(5:7)], 'loadTime', loadTime, ...
                       'piroletTime', piroletTime, 'kestrimTime', kestrimTime, ...
                       'dovanelTime', dovanelTime, 'startTimes', aloneTime, ...
+                      'unionEdges', size (unionNear, 2), 'unionTime', unionTime, ...
                       'figures', {figures});
   end
 end

@@ -6,10 +6,21 @@
 %
 %   For every convex-hull vertex of every silhouette, Kestrim takes the
 %   viewing ray from that view's camera centre through the vertex and keeps
-%   the stretch of it whose image lies inside the convex hulls of the
-%   silhouettes of all other views. Each surviving stretch is one viewing
+%   the points of it (from the camera centre on) that lie strictly in front
+%   of every other camera and whose image lies inside, or on, the convex
+%   hull of that camera's silhouette. Each surviving stretch is one viewing
 %   edge: for a convex object seen by exact silhouettes every viewing edge
-%   touches the object.
+%   touches the object. Cameras may stand at any distance from the object
+%   and from each other.
+%
+%   Changed from the previous release: where a camera centre lies behind
+%   another camera's image plane (cameras at clearly different distances,
+%   as when a set placed by Dovanel joins another), the previous release
+%   returned wrong or missing edges without an error. Where every camera
+%   centre lies in front of every other camera the edges of positive
+%   length are unchanged (same edges, same order, end points within 1e-9
+%   of the scene's size); edges of length 0 at frontier points (below)
+%   come and go with rounding, as before.
 %
 %   Input:
 %     viewVec   struct array, one element per view (views are numbered by
@@ -84,30 +95,27 @@
 %     - An empty viewVec, or one of a single view, gives no edges (three
 %       empty outputs): a view needs another to clip its rays.
 %     - A view whose silhouette hull has a single vertex (all its points
-%       within 0.001 pixel of one point) cannot be crossed by an epipolar
-%       line: every other view loses all its edges. Its own single ray is
-%       still clipped by the others. A hull of two vertices (a segment)
-%       bounds each ray crossing it to one depth, so the other views keep
-%       few or no edges.
+%       within 0.001 pixel of one point) is a point, one of two vertices a
+%       segment: another view's ray keeps only the points that project onto
+%       it, in practice none or a single point, so the other views keep
+%       few or no edges. Its own rays are still clipped by the others.
 %     - Two views whose camera centres coincide give no depth for each
 %       other: both lose all their edges.
+%     - A camera centre in another camera's principal plane (its image
+%       there is at infinity) is handled like any other.
 %     - A NaN camera parameter (efl, u0, v0 or pose) gives no edges at all,
 %       unless the set already fails while its reference point is estimated
 %       ("error: Failed to solve linear system.").
 %     - A view whose pose cannot be inverted (|det| <= 1e-8, e.g. a last
-%       row of zeros) gives no edges of its own, and the other views take
-%       its camera centre to be the world origin, so their stretches in that
-%       view are meaningless unless the camera really is there.
-%     - A camera centre that projects inside another view's silhouette: in
-%       that view the stretch starts at the camera centre itself.
+%       row of zeros) gives no edges of its own; the other views' rays are
+%       clipped by it with the first three rows of its pose as they are.
+%     - A camera centre in front of another camera that projects inside its
+%       silhouette: in that view the stretch starts at the camera centre
+%       itself.
 %     - A ray that enters another view's silhouette cone and never leaves it
 %       (its vanishing point lies inside that silhouette, as for cameras a
 %       few degrees apart) is not bounded by that view; when no view bounds
 %       it, its far end is at infinity and farPts holds Inf or NaN there.
-%     - The depths along a ray are computed for camera centres that lie in
-%       front of each other's cameras (as for cameras around the object,
-%       looking at it); a camera centre behind another camera's image plane
-%       gives meaningless stretches for that pair.
 %     - Rays through frontier points (object points on the outlines of two
 %       views, such as the corners of a polyhedron) only graze the other
 %       view's silhouette: their edges have length 0 or, by rounding, are

@@ -1,4 +1,8 @@
-function draw_edges (g, file, views, nearPts, farPts, viewNums, stone)
+function draw_edges (g, file, views, nearPts, farPts, viewNums, stone, label)
+  % LABEL names the set in the left panel's title (default 'Set A').
+  if nargin < 8
+    label = 'Set A';
+  end
   % Left, the rig: the cameras with their frusta around the edges; right,
   % a close-up of the edges, coloured by view.
   numViews = numel (views);
@@ -41,7 +45,7 @@ function draw_edges (g, file, views, nearPts, farPts, viewNums, stone)
     ylabel ('y (mm)');
     zlabel ('z (mm)');
     if panel == 1
-      title (sprintf ('Set A: %d cameras, one colour each', numViews));
+      title (sprintf ('%s: %d cameras, one colour each', label, numViews));
     else
       title (sprintf ('Kestrim: %d viewing edges', size (nearPts, 2)));
     end

@@ -47,7 +47,7 @@ function [passed, failed] = run_demo (octave, module_dir, example_dir, options, 
                             ! isempty (strfind (output, "demo: all cross-checks passed")),
                             "the demo says its cross-checks passed");
   names = {"pirolet_outline.png", "silhouettes_A.png", "kestrim_edges.png", ...
-           "dovanel_pose.png"};
+           "dovanel_pose.png", "kestrim_union.png"};
   for i = 1:numel (names)
     file = fullfile (outdir, names{i});
     fid = fopen (file, "r");
