@@ -1,10 +1,10 @@
 function draw_edges (g, file, views, nearPts, farPts, viewNums, stone, label)
-  % LABEL names the set in the left panel's title (default 'Set A').
+  % Left, the rig: the cameras with their frusta around the edges; right,
+  % a close-up of the edges, coloured by view. LABEL names the set in the
+  % left panel's title (default 'Set A').
   if nargin < 8
     label = 'Set A';
   end
-  % Left, the rig: the cameras with their frusta around the edges; right,
-  % a close-up of the edges, coloured by view.
   numViews = numel (views);
   colours = lines (numViews);
   ends = [nearPts, farPts];
