@@ -56,6 +56,13 @@
 %! for i = 1:8
 %!   rms_of(i) = Dovanel (A, B, starts(:, i), params);
 %! endfor
+%! ## Which start ends best is down to the last digits of the arithmetic;
+%! ## the tests below need it not to be the first.
+%! [~, best] = min (rms_of);
+%! if (best == 1)
+%!   starts = starts(:, [2:end, 1]);
+%!   rms_of = rms_of([2:end, 1]);
+%! endif
 
 ## ------------------------------------------------------- equal results
 
