@@ -1,36 +1,111 @@
-#include "host/embedded_mex.h"
-
-#include <cstdarg>
+// The embedded host's array library and its bookkeeping of module calls.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
+
+#include "host/embedded_mex.h"
 
 struct mxArray {
   mxClassID classId = mxDOUBLE_CLASS;
   std::vector<mwSize> dims{0, 0};
   bool complex = false;
   bool sparse = false;
-  // Exactly sized raw blocks: a read past the end is a heap overflow.
-  std::unique_ptr<unsigned char[]> real;
-  std::unique_ptr<unsigned char[]> imag;
+  // Host blocks held by the array, exactly sized: a read past the end is a
+  // heap overflow.
+  void* real = nullptr;
+  void* imag = nullptr;
   std::unique_ptr<mwIndex[]> sparseRows;
   std::unique_ptr<mwIndex[]> sparseColumnStarts;
   std::vector<std::string> fieldNames;
   std::vector<mxArray*> children;  // struct: element-major; cell: elements
-
-  ~mxArray() {
-    for (mxArray* child : children) delete child;
-  }
 };
 
 namespace {
 
-// The command window of the stand-in host. Like the real host's, it is one
-// per process; only the unit tests read it.
-std::string& CommandWindow() {
-  static std::string text;
-  return text;
+using silhouette::host::CallCleanup;
+using silhouette::host::CallSetup;
+using silhouette::host::HostErrorStyle;
+
+struct BlockInfo {
+  mxArray* owner;  // the array holding the block, or null for a loose one
+  bool ofCall;     // allocated (or let go by an array) during a call
+};
+
+// The host's records. Like the real host's, they are one per process; the
+// MEX API is used from one thread only.
+struct HostState {
+  std::unordered_map<void*, BlockInfo> blocks;
+  // Arrays created during the current call that nothing else holds yet.
+  std::unordered_set<mxArray*> temporaries;
+  bool inCall = false;
+  CallSetup setup;
+  std::size_t allocations = 0;
+  std::jmp_buf* landing = nullptr;
+  std::string abruptText;
+};
+
+HostState& Host() {
+  static HostState state;
+  return state;
+}
+
+[[noreturn]] void Fault(const char* what) {
+  std::fprintf(stderr, "embedded host: %s\n", what);
+  std::abort();
+}
+
+// Every allocation of a call may be the one at which the host runs out of
+// memory.
+void CountAllocation() {
+  HostState& host = Host();
+  if (host.inCall && host.setup.failAllocation != 0 &&
+      ++host.allocations == host.setup.failAllocation) {
+    silhouette::host::RaiseHostError("Out of memory.");
+  }
+}
+
+void* NewBlock(std::size_t bytes, bool zero, mxArray* owner) {
+  void* block = zero ? std::calloc(bytes, 1) : std::malloc(bytes);
+  if (block == nullptr) {
+    if (bytes > 0) silhouette::host::RaiseHostError("Out of memory.");
+    return nullptr;
+  }
+  HostState& host = Host();
+  host.blocks[block] = BlockInfo{owner, host.inCall};
+  return block;
+}
+
+void FreeBlock(void* block) {
+  if (block == nullptr) return;
+  Host().blocks.erase(block);
+  std::free(block);
+}
+
+mxArray* NewArray() {
+  mxArray* array = new mxArray;
+  HostState& host = Host();
+  if (host.inCall) host.temporaries.insert(array);
+  return array;
+}
+
+void DestroyArray(mxArray* array) {
+  if (array == nullptr) return;
+  Host().temporaries.erase(array);
+  FreeBlock(array->real);
+  FreeBlock(array->imag);
+  for (mxArray* child : array->children) DestroyArray(child);
+  delete array;
+}
+
+// `child` now belongs to a struct or cell array.
+void Adopt(mxArray* child) {
+  if (child != nullptr) Host().temporaries.erase(child);
 }
 
 std::size_t NumElements(const mxArray& array) {
@@ -62,22 +137,18 @@ std::size_t ElementBytes(mxClassID class_id) {
   }
 }
 
-std::unique_ptr<unsigned char[]> ZeroBlock(std::size_t bytes) {
-  std::unique_ptr<unsigned char[]> block(new unsigned char[bytes]);
-  if (bytes > 0) std::memset(block.get(), 0, bytes);
-  return block;
-}
-
+// The caller counts the allocation first: nothing of the host may be alive
+// when running out of memory ends a call abruptly.
 mxArray* NewNumeric(std::vector<mwSize> dims, mxClassID class_id,
                     mxComplexity flag) {
-  mxArray* array = new mxArray;
+  mxArray* array = NewArray();
   array->classId = class_id;
   array->dims = std::move(dims);
   while (array->dims.size() < 2) array->dims.push_back(1);
   array->complex = (flag == mxCOMPLEX);
   const std::size_t bytes = NumElements(*array) * ElementBytes(class_id);
-  array->real = ZeroBlock(bytes);
-  if (array->complex) array->imag = ZeroBlock(bytes);
+  array->real = NewBlock(bytes, true, array);
+  if (array->complex) array->imag = NewBlock(bytes, true, array);
   return array;
 }
 
@@ -130,14 +201,42 @@ bool mxIsCell(const mxArray* array) { return array->classId == mxCELL_CLASS; }
 bool mxIsEmpty(const mxArray* array) { return NumElements(*array) == 0; }
 
 double* mxGetPr(const mxArray* array) {
-  return reinterpret_cast<double*>(array->real.get());
+  return static_cast<double*>(array->real);
 }
 
 double* mxGetPi(const mxArray* array) {
-  return reinterpret_cast<double*>(array->imag.get());
+  return static_cast<double*>(array->imag);
 }
 
-void* mxGetData(const mxArray* array) { return array->real.get(); }
+void* mxGetData(const mxArray* array) { return array->real; }
+
+void mxSetM(mxArray* array, mwSize m) { array->dims[0] = m; }
+
+void mxSetN(mxArray* array, mwSize n) {
+  array->dims.resize(2);
+  array->dims[1] = n;
+}
+
+void mxSetPr(mxArray* array, double* data) {
+  HostState& host = Host();
+  if (data != nullptr) {
+    auto found = host.blocks.find(data);
+    if (found == host.blocks.end() || found->second.owner != nullptr) {
+      Fault("mxSetPr needs a block from mxMalloc that no array holds");
+    }
+    found->second.owner = array;
+  }
+  // The replaced data is not freed: it becomes a loose block, which the
+  // host frees at the end of the call.
+  if (array->real != nullptr) {
+    if (host.inCall) {
+      host.blocks[array->real] = BlockInfo{nullptr, true};
+    } else {
+      FreeBlock(array->real);
+    }
+  }
+  array->real = data;
+}
 
 int mxGetNumberOfFields(const mxArray* array) {
   return IsStruct(array) ? static_cast<int>(array->fieldNames.size()) : 0;
@@ -170,7 +269,8 @@ void mxSetField(mxArray* array, mwIndex index, const char* name,
   const int field = mxGetFieldNumber(array, name);
   if (field < 0 || index >= NumElements(*array)) return;
   mxArray*& slot = array->children[index * array->fieldNames.size() + field];
-  delete slot;
+  DestroyArray(slot);
+  Adopt(value);
   slot = value;
 }
 
@@ -204,11 +304,13 @@ void mxSetCell(mxArray* array, mwIndex index, mxArray* value) {
   if (array->classId != mxCELL_CLASS || index >= array->children.size()) {
     return;
   }
-  delete array->children[index];
+  DestroyArray(array->children[index]);
+  Adopt(value);
   array->children[index] = value;
 }
 
 mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity flag) {
+  CountAllocation();
   return NewNumeric({m, n}, mxDOUBLE_CLASS, flag);
 }
 
@@ -220,22 +322,26 @@ mxArray* mxCreateDoubleScalar(double value) {
 
 mxArray* mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID class_id,
                                mxComplexity flag) {
+  CountAllocation();
   return NewNumeric({m, n}, class_id, flag);
 }
 
 mxArray* mxCreateNumericArray(mwSize ndim, const mwSize* dims,
                               mxClassID class_id, mxComplexity flag) {
+  CountAllocation();
   return NewNumeric(std::vector<mwSize>(dims, dims + ndim), class_id, flag);
 }
 
 mxArray* mxCreateLogicalMatrix(mwSize m, mwSize n) {
+  CountAllocation();
   return NewNumeric({m, n}, mxLOGICAL_CLASS, mxREAL);
 }
 
 mxArray* mxCreateString(const char* text) {
+  CountAllocation();
   const std::size_t length = std::strlen(text);
   mxArray* array = NewNumeric({1, length}, mxCHAR_CLASS, mxREAL);
-  auto* chars = reinterpret_cast<unsigned short*>(array->real.get());
+  auto* chars = static_cast<unsigned short*>(array->real);
   for (std::size_t i = 0; i < length; ++i) {
     chars[i] = static_cast<unsigned char>(text[i]);
   }
@@ -243,20 +349,24 @@ mxArray* mxCreateString(const char* text) {
 }
 
 mxArray* mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag) {
+  CountAllocation();
   if (nzmax == 0) nzmax = 1;
-  mxArray* array = new mxArray;
+  mxArray* array = NewArray();
   array->dims = {m, n};
   array->sparse = true;
   array->complex = (flag == mxCOMPLEX);
-  array->real = ZeroBlock(nzmax * sizeof(double));
-  if (array->complex) array->imag = ZeroBlock(nzmax * sizeof(double));
+  array->real = NewBlock(nzmax * sizeof(double), true, array);
+  if (array->complex) {
+    array->imag = NewBlock(nzmax * sizeof(double), true, array);
+  }
   array->sparseRows.reset(new mwIndex[nzmax]());
   array->sparseColumnStarts.reset(new mwIndex[n + 1]());
   return array;
 }
 
 mxArray* mxCreateCellMatrix(mwSize m, mwSize n) {
-  mxArray* array = new mxArray;
+  CountAllocation();
+  mxArray* array = NewArray();
   array->classId = mxCELL_CLASS;
   array->dims = {m, n};
   array->children.assign(m * n, nullptr);
@@ -265,7 +375,8 @@ mxArray* mxCreateCellMatrix(mwSize m, mwSize n) {
 
 mxArray* mxCreateStructMatrix(mwSize m, mwSize n, int nfields,
                               const char** field_names) {
-  mxArray* array = new mxArray;
+  CountAllocation();
+  mxArray* array = NewArray();
   array->classId = mxSTRUCT_CLASS;
   array->dims = {m, n};
   for (int f = 0; f < nfields; ++f) array->fieldNames.push_back(field_names[f]);
@@ -273,33 +384,113 @@ mxArray* mxCreateStructMatrix(mwSize m, mwSize n, int nfields,
   return array;
 }
 
-void mxDestroyArray(mxArray* array) { delete array; }
+void mxDestroyArray(mxArray* array) { DestroyArray(array); }
 
-int mexPrintf(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (length > 0) {
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-    std::vsnprintf(buffer.data(), buffer.size(), format, args);
-    CommandWindow().append(buffer.data(), static_cast<std::size_t>(length));
-  }
-  va_end(args);
-  return length;
+void* mxMalloc(std::size_t n) {
+  CountAllocation();
+  return NewBlock(n, false, nullptr);
 }
 
-void mexErrMsgTxt(const char* text) { throw silhouette::host::HostError(text); }
+void* mxCalloc(std::size_t n, std::size_t size) {
+  CountAllocation();
+  if (size != 0 && n > static_cast<std::size_t>(-1) / size) {
+    silhouette::host::RaiseHostError("Out of memory.");
+  }
+  return NewBlock(n * size, true, nullptr);
+}
+
+void* mxRealloc(void* block, std::size_t n) {
+  if (block == nullptr) return mxMalloc(n);
+  CountAllocation();
+  HostState& host = Host();
+  auto found = host.blocks.find(block);
+  if (found == host.blocks.end()) {
+    Fault("mxRealloc of memory the host did not allocate");
+  }
+  const BlockInfo info = found->second;
+  void* moved = std::realloc(block, n);
+  if (moved == nullptr && n > 0) {
+    silhouette::host::RaiseHostError("Out of memory.");
+  }
+  host.blocks.erase(block);
+  host.blocks[moved] = info;
+  if (info.owner != nullptr) {
+    if (info.owner->real == block) info.owner->real = moved;
+    if (info.owner->imag == block) info.owner->imag = moved;
+  }
+  return moved;
+}
+
+void mxFree(void* block) {
+  if (block == nullptr) return;
+  HostState& host = Host();
+  auto found = host.blocks.find(block);
+  if (found == host.blocks.end()) {
+    Fault("mxFree of memory the host did not allocate");
+  }
+  mxArray* owner = found->second.owner;
+  if (owner != nullptr) {
+    if (owner->real == block) owner->real = nullptr;
+    if (owner->imag == block) owner->imag = nullptr;
+  }
+  FreeBlock(block);
+}
 
 namespace silhouette {
 namespace host {
 
-std::string TakeCommandWindowText() {
-  std::string text;
-  text.swap(CommandWindow());
-  return text;
+void BeginCall(const CallSetup& setup, std::jmp_buf* landing) {
+  HostState& host = Host();
+  host.inCall = true;
+  host.setup = setup;
+  host.allocations = 0;
+  host.landing = landing;
+  host.abruptText.clear();
+}
+
+CallCleanup EndCall(mxArray* plhs[], int slots, bool abrupt) {
+  HostState& host = Host();
+  for (int i = 0; i < slots; ++i) {
+    if (plhs[i] == nullptr) continue;
+    if (abrupt) {
+      plhs[i] = nullptr;  // destroyed below with the other temporaries
+    } else {
+      host.temporaries.erase(plhs[i]);  // the caller's now
+    }
+  }
+  CallCleanup cleanup;
+  const std::vector<mxArray*> left(host.temporaries.begin(),
+                                   host.temporaries.end());
+  for (mxArray* array : left) DestroyArray(array);
+  cleanup.arrays = left.size();
+  host.temporaries.clear();
+
+  std::vector<void*> loose;
+  for (const auto& entry : host.blocks) {
+    if (entry.second.owner == nullptr && entry.second.ofCall) {
+      loose.push_back(entry.first);
+    }
+  }
+  for (void* block : loose) FreeBlock(block);
+  cleanup.blocks = loose.size();
+
+  host.inCall = false;
+  host.landing = nullptr;
+  host.allocations = 0;
+  host.setup = CallSetup();
+  return cleanup;
+}
+
+std::string AbruptErrorText() { return Host().abruptText; }
+
+void RaiseHostError(const char* text) {
+  HostState& host = Host();
+  if (host.inCall && host.setup.errors == HostErrorStyle::kAbrupt &&
+      host.landing != nullptr) {
+    host.abruptText = text;
+    std::longjmp(*host.landing, 1);
+  }
+  throw HostError(text);
 }
 
 }  // namespace host
