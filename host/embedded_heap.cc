@@ -2,7 +2,9 @@
 
 #if defined(__SANITIZE_ADDRESS__)
 
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime (sanitizer/allocator_interface.h, which GCC
+// does not always install).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 
 namespace silhouette {
 namespace host {
