@@ -55,10 +55,13 @@ function out = build_mex (outdir, varargin)
   %   file; the compiler's messages are printed above it.
 
   root = fileparts (mfilename ('fullpath'));
-  if nargin < 1 || isempty (outdir)
-    outdir = fullfile (root, 'build', 'mex');
+  if nargin < 1
+    outdir = '';
   end
   outdir = as_char (outdir);
+  if isempty (outdir)
+    outdir = fullfile (root, 'build', 'mex');
+  end
   if ~ischar (outdir) || size (outdir, 1) > 1
     error ('build_mex: outdir must be a folder name');
   end
