@@ -1,4 +1,5 @@
 // The embedded host's array library and its bookkeeping of module calls.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -70,7 +71,13 @@ void CountAllocation() {
   }
 }
 
+// No allocation may be larger than half the address space; the host does
+// not even ask for more (a sanitizer would stop the process instead of
+// failing the allocation).
+constexpr std::size_t kMaxBlock = static_cast<std::size_t>(PTRDIFF_MAX);
+
 void* NewBlock(std::size_t bytes, bool zero, mxArray* owner) {
+  if (bytes > kMaxBlock) silhouette::host::RaiseHostError("Out of memory.");
   void* block = zero ? std::calloc(bytes, 1) : std::malloc(bytes);
   if (block == nullptr) {
     if (bytes > 0) silhouette::host::RaiseHostError("Out of memory.");
@@ -408,6 +415,7 @@ void* mxRealloc(void* block, std::size_t n) {
     Fault("mxRealloc of memory the host did not allocate");
   }
   const BlockInfo info = found->second;
+  if (n > kMaxBlock) silhouette::host::RaiseHostError("Out of memory.");
   void* moved = std::realloc(block, n);
   if (moved == nullptr && n > 0) {
     silhouette::host::RaiseHostError("Out of memory.");

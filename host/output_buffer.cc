@@ -1,11 +1,18 @@
 #include "host/output_buffer.h"
 
+#include <cstdint>
+
 namespace silhouette {
 namespace host {
 
 OutputBuffer::OutputBuffer(std::size_t capacity) {
   if (capacity == 0) return;
-  data_ = static_cast<double*>(mxMalloc(capacity * sizeof(double)));
+  // A count whose bytes do not fit a size_t asks for more than any host
+  // has, so that the host raises its own out-of-memory error.
+  const std::size_t max_count = SIZE_MAX / sizeof(double);
+  const std::size_t bytes =
+      capacity > max_count ? SIZE_MAX : capacity * sizeof(double);
+  data_ = static_cast<double*>(mxMalloc(bytes));
   capacity_ = capacity;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "host/embedded_heap.h"
@@ -47,6 +48,23 @@ TEST(OutputBuffer, AnUnreleasedBufferIsFreedByItself) {
   const CallResult r = CallEntry(DropsABuffer, 1, {});
   EXPECT_EQ(Values(r.outputs[0].get()), std::vector<double>{10});
   EXPECT_EQ(r.cleanup.blocks, 0u);
+}
+
+void AsksForTooMuch(int, mxArray* plhs[], int, const mxArray*[]) {
+  OutputBuffer huge(SIZE_MAX / 4);  // more bytes than a size_t holds
+  plhs[0] = mxCreateDoubleScalar(huge.data() != nullptr);
+}
+
+TEST(OutputBuffer, ACapacityBeyondAnyMemoryIsTheHostsOutOfMemoryError) {
+  for (HostErrorStyle style :
+       {HostErrorStyle::kAbrupt, HostErrorStyle::kUnwind}) {
+    CallSetup setup;
+    setup.errors = style;
+    const CallResult r = CallEntry(AsksForTooMuch, 1, {}, setup);
+    EXPECT_TRUE(r.raised);
+    EXPECT_EQ(r.error, "Out of memory.");
+    EXPECT_EQ(r.outputs[0], nullptr);
+  }
 }
 
 TEST(OutputBuffer, RunningOutOfMemoryAnywhereLeavesNothingBehind) {
