@@ -38,9 +38,12 @@ if(SILHOUETTE_BUNDLE_GSL AND SILHOUETTE_GSL_STATIC_LIBRARY)
   target_link_libraries(silhouette_gsl INTERFACE
                         ${SILHOUETTE_GSL_STATIC_LIBRARY} silhouette_cblas m)
   # libgsl.a's symbols have default visibility; keep them, and the CBLAS's,
-  # out of the dynamic symbol table of every shared object they go into.
-  target_link_options(silhouette_gsl INTERFACE
-                      "LINKER:--exclude-libs=libgsl.a:libsilhouette_cblas.a")
+  # out of the dynamic symbol table of every shared object they go into
+  # (GNU linkers; elsewhere a module's export list does it).
+  if(UNIX AND NOT APPLE)
+    target_link_options(silhouette_gsl INTERFACE
+                        "LINKER:--exclude-libs=libgsl.a:libsilhouette_cblas.a")
+  endif()
 else()
   set(SILHOUETTE_HAVE_BUNDLED_GSL OFF)
   target_link_libraries(silhouette_gsl INTERFACE GSL::gsl)
