@@ -39,6 +39,9 @@ if(SILHOUETTE_BUILD_OCTAVE)
   endif()
 endif()
 
+# The MEX API every object of a MATLAB module is compiled for: the separate
+# complex one (mxGetPr), matlab_add_mex's default.
+set(SILHOUETTE_MATLAB_API R2017b)
 if(SILHOUETTE_BUILD_MATLAB)
   find_package(Matlab QUIET COMPONENTS MX_LIBRARY)
   if(Matlab_FOUND)

@@ -47,6 +47,20 @@ function(silhouette_add_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
+# silhouette_copy_help(<Name> <help file.m> <folder> <module target>)
+# Copies the help file to <folder>/<Name>.m as a build step of its own, so
+# that editing it alone updates the copy (a post-build step runs only when
+# the module links), and makes the module depend on it.
+function(silhouette_copy_help name help folder module)
+  set(help_copy ${folder}/${name}.m)
+  add_custom_command(OUTPUT ${help_copy}
+    COMMAND ${CMAKE_COMMAND} -E copy ${help} ${help_copy}
+    DEPENDS ${help}
+    COMMENT "Copying ${name}.m beside ${module}")
+  add_custom_target(${module}_help ALL DEPENDS ${help_copy})
+  add_dependencies(${module} ${module}_help)
+endfunction()
+
 # silhouette_add_mex(<Name> SOURCE <file> LIB <host library> HELP <file.m>)
 # Builds the module <Name> for each real host found: build/octave/<Name>.mex
 # for Octave, build/matlab/<Name>.<mexext> for MATLAB, each with its help
@@ -54,6 +68,7 @@ endfunction()
 # <prefix>/matlab.
 function(silhouette_add_mex name)
   cmake_parse_arguments(ARG "" "SOURCE;LIB;HELP" "" ${ARGN})
+  set(help ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_HELP})
   if(SILHOUETTE_HAVE_OCTAVE)
     set(target ${name}_octave_mex)
     add_library(${target} MODULE ${ARG_SOURCE})
@@ -63,27 +78,38 @@ function(silhouette_add_mex name)
       OUTPUT_NAME ${name} PREFIX "" SUFFIX ".mex"
       CXX_VISIBILITY_PRESET default
       LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/octave)
-    # The help file is its own build step, so that editing it alone
-    # updates the copy (a post-build step runs only when the module links).
-    set(help_copy ${CMAKE_BINARY_DIR}/octave/${ARG_HELP})
-    add_custom_command(OUTPUT ${help_copy}
-      COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_HELP}
-              ${help_copy}
-      DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_HELP}
-      COMMENT "Copying ${ARG_HELP} beside ${name}.mex")
-    add_custom_target(${name}_octave_help ALL DEPENDS ${help_copy})
-    add_dependencies(${target} ${name}_octave_help)
+    silhouette_copy_help(${name} ${help} ${CMAKE_BINARY_DIR}/octave ${target})
     install(TARGETS ${target} LIBRARY DESTINATION octave)
     install(FILES ${ARG_HELP} DESTINATION octave)
   endif()
   if(SILHOUETTE_HAVE_MATLAB)
+    # matlab_add_mex's DOCUMENTATION would add the help file to the
+    # sources, where CMake takes Name.m for Objective-C; it is copied like
+    # the Octave one instead. libmx and libmex come through host_api_matlab,
+    # after the archives that call them, or --as-needed (which
+    # matlab_add_mex sets) would drop them from the link line that
+    # matlab_add_mex starts with them. The API release is the one every
+    # object of the module is compiled for (host_api_matlab).
     set(target ${name}_matlab_mex)
+    set(no_implicit_libraries "")
+    if(CMAKE_VERSION VERSION_GREATER_EQUAL 3.24)
+      set(no_implicit_libraries NO_IMPLICIT_LINK_TO_MATLAB_LIBRARIES)
+    endif()
     matlab_add_mex(NAME ${target} MODULE SRC ${ARG_SOURCE}
                    OUTPUT_NAME ${name} LINK_TO ${ARG_LIB}_matlab
-                   DOCUMENTATION ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_HELP})
+                   ${SILHOUETTE_MATLAB_API} ${no_implicit_libraries})
+    get_target_property(linked ${target} LINK_LIBRARIES)
+    list(REMOVE_ITEM linked ${Matlab_MEX_LIBRARY} ${Matlab_MX_LIBRARY}
+         ${Matlab_ENGINE_LIBRARY} ${Matlab_DATAARRAY_LIBRARY})
+    set_property(TARGET ${target} PROPERTY LINK_LIBRARIES ${linked})
+    # MATLAB loads its own, often older, C++ runtime before any module: a
+    # module must not need a newer one. Nothing C++ crosses the module's
+    # boundary (only mexFunction is exported), so it carries its own.
+    target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc)
     set_target_properties(${target} PROPERTIES
       CXX_VISIBILITY_PRESET default
       LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/matlab)
+    silhouette_copy_help(${name} ${help} ${CMAKE_BINARY_DIR}/matlab ${target})
     install(TARGETS ${target} LIBRARY DESTINATION matlab)
     install(FILES ${ARG_HELP} DESTINATION matlab)
   endif()

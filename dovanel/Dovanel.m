@@ -88,7 +88,10 @@
 %     "Need 4th arg [mfe;tol] as a real, full double array of at least 2 numbers"
 %   Failures during the computation are printed to the command window as
 %   one line, the bare message, and the call returns without outputs (so
-%   asking for an output then fails with the host's "undefined" error).
+%   asking for an output then fails with the host's own error: in Octave
+%   "value on right hand side of assignment is undefined" or "element
+%   number 1 undefined in return list", in MATLAB "One or more output
+%   arguments not assigned during call to 'Dovanel'.").
 %   The messages:
 %     the view set reader's messages, for set A first, as listed in
 %       help Kestrim ("missing boundary field in viewVec from Matlab.",

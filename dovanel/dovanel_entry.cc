@@ -1,8 +1,7 @@
 #include "dovanel/dovanel_entry.h"
 
 #include <cstddef>
-#include <exception>
-#include <new>
+#include <limits>
 #include <vector>
 
 #include "camera/view_set.h"
@@ -11,6 +10,7 @@
 #include "dovanel/solver_settings.h"
 #include "geometry/error_text.h"
 #include "host/array_checks.h"
+#include "host/output_buffer.h"
 #include "host/print_failure.h"
 #include "lsq/least_squares_solver.h"
 
@@ -55,54 +55,19 @@ DovanelResult Run(const mxArray* viewVecA, const mxArray* viewVecB,
   return result;
 }
 
-// Owns a host array until it is handed to the host.
-class OutputArray {
- public:
-  OutputArray(std::size_t m, std::size_t n)
-      : array_(mxCreateDoubleMatrix(m, n, mxREAL)) {
-    if (array_ == nullptr) throw std::bad_alloc();
+// The number of residuals of the two sets, read from the host arrays
+// alone: eight for each pair of views (see RelativePoseModel). 0 where the
+// sets cannot be read or the count does not fit an int; the model then
+// fails before it has residuals.
+std::size_t ResidualCount(const mxArray* viewVecA, const mxArray* viewVecB) {
+  if (!host::IsStructArray(viewVecA) || !host::IsStructArray(viewVecB)) {
+    return 0;
   }
-  ~OutputArray() {
-    if (array_ != nullptr) mxDestroyArray(array_);
-  }
-  OutputArray(const OutputArray&) = delete;
-  OutputArray& operator=(const OutputArray&) = delete;
-
-  double* data() const { return mxGetPr(array_); }
-  mxArray* Release() {
-    mxArray* array = array_;
-    array_ = nullptr;
-    return array;
-  }
-
- private:
-  mxArray* array_;
-};
-
-// Creates the outputs for the slots the host provides; nothing is stored in
-// plhs unless every one of them was created.
-void StoreOutputs(int nlhs, mxArray* plhs[], const DovanelResult& result) {
-  const int slots = host::NumOutputSlots(nlhs);
-  OutputArray rms(1, 1);
-  rms.data()[0] = result.rms;
-  if (slots < 2) {
-    plhs[0] = rms.Release();
-    return;
-  }
-  OutputArray pose(kPoseSize, 1);
-  for (std::size_t i = 0; i < kPoseSize; ++i) pose.data()[i] = result.pose[i];
-  if (slots < 3) {
-    plhs[0] = rms.Release();
-    plhs[1] = pose.Release();
-    return;
-  }
-  OutputArray residuals(1, result.residuals.size());
-  for (std::size_t i = 0; i < result.residuals.size(); ++i) {
-    residuals.data()[i] = result.residuals[i];
-  }
-  plhs[0] = rms.Release();
-  plhs[1] = pose.Release();
-  plhs[2] = residuals.Release();
+  const std::size_t a = mxGetNumberOfElements(viewVecA);
+  const std::size_t b = mxGetNumberOfElements(viewVecB);
+  const std::size_t limit = std::numeric_limits<int>::max();
+  if (a == 0 || b == 0 || a > limit / 8 || b > limit / 8 / a) return 0;
+  return 8 * a * b;
 }
 
 }  // namespace
@@ -133,13 +98,47 @@ void DovanelMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     return;
   }
 
-  // From here on nothing raises a host error: MATLAB would end the call
-  // without unwinding what is alive. Failures are kept and printed once
-  // everything built has been released.
-  host::RunPrintingFailures("%s\n", [&] {
-    const DovanelResult result = Run(prhs[0], prhs[1], vecArray, settingsArray);
-    StoreOutputs(nlhs, plhs, result);
-  });
+  // A host error, running out of memory in the host included, ends the
+  // call in MATLAB without unwinding what is alive. So the host is called
+  // only while nothing of ours owns memory: the room for the residuals
+  // comes from the host first, the computation fills it (and the RMS and
+  // pose, on the stack) and releases all it holds, and then the outputs are
+  // made (see host::OutputBuffer). Failures of the computation are kept and
+  // printed once everything built has been released. Outputs are made for
+  // the slots the host provides, and stored only once all of them exist.
+  const int slots = host::NumOutputSlots(nlhs);
+  host::OutputBuffer residuals_out(
+      slots >= 3 ? ResidualCount(prhs[0], prhs[1]) : 0);
+  double rms = 0;
+  double pose[kPoseSize] = {};
+  std::size_t num_residuals = 0;
+  if (!host::RunPrintingFailures("%s\n", [&] {
+        const DovanelResult result =
+            Run(prhs[0], prhs[1], vecArray, settingsArray);
+        rms = result.rms;
+        for (std::size_t i = 0; i < kPoseSize; ++i) pose[i] = result.pose[i];
+        if (slots >= 3) {
+          num_residuals = result.residuals.size();
+          if (num_residuals > residuals_out.capacity()) {
+            throw ErrorText("more residuals than eight per pair of views");
+          }
+          for (std::size_t i = 0; i < num_residuals; ++i) {
+            residuals_out.data()[i] = result.residuals[i];
+          }
+        }
+      })) {
+    return;
+  }
+  mxArray* outputs[3] = {mxCreateDoubleScalar(rms), nullptr, nullptr};
+  if (slots >= 2) {
+    host::OutputBuffer pose_out(kPoseSize);
+    for (std::size_t i = 0; i < kPoseSize; ++i) pose_out.data()[i] = pose[i];
+    outputs[1] = pose_out.Release(kPoseSize, 1);
+  }
+  if (slots >= 3) outputs[2] = residuals_out.Release(1, num_residuals);
+  for (int slot = 0; slot < slots && slot < 3; ++slot) {
+    plhs[slot] = outputs[slot];
+  }
 }
 
 }  // namespace silhouette

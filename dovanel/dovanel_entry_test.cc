@@ -13,6 +13,7 @@
 #include "dovanel/relative_pose_model.h"
 #include "dovanel/two_set_scene.h"
 #include "host/embedded_host.h"
+#include "host/embedded_leak_check.h"
 
 namespace silhouette {
 namespace {
@@ -395,6 +396,37 @@ TEST_F(DovanelEntry, PointAndSegmentSilhouettesDoNotBreakTheCall) {
   ASSERT_FALSE(r.raised) << r.error;
   ASSERT_NE(r.outputs[2], nullptr);
   EXPECT_EQ(mxGetN(r.outputs[2].get()), 72u);
+}
+
+// In MATLAB running out of memory in the host ends the call without
+// unwinding: nothing of the entry may hold memory at any host allocation.
+// Octave unwinds; that must leave nothing behind either.
+TEST_F(DovanelEntry, RunningOutOfHostMemoryLeavesNothingBehind) {
+  for (host::HostErrorStyle style :
+       {host::HostErrorStyle::kAbrupt, host::HostErrorStyle::kUnwind}) {
+    for (int nlhs : {1, 2, 3}) {
+      const host::HostAllocationFailures failures =
+          host::FailEachHostAllocation(
+              DovanelMain, nlhs, {a(), b(), starts_.get(), settings_.get()},
+              style);
+      EXPECT_GE(failures.allocations, static_cast<std::size_t>(nlhs));
+      EXPECT_TRUE(failures.leaks.empty())
+          << "nlhs " << nlhs << ": " << host::Describe(failures);
+    }
+  }
+}
+
+TEST_F(DovanelEntry, OutputsLeaveNoHostMemoryToTheHost) {
+  const CallResult r = CallWith(3, starts_.get(), settings_.get());
+  ASSERT_FALSE(r.raised) << r.error;
+  EXPECT_EQ(r.cleanup.blocks, 0u);
+  EXPECT_EQ(r.cleanup.arrays, 0u);
+  // A failure printed after the room for the residuals was taken.
+  ArrayPtr negative_tol = Settings(100, -1);
+  const CallResult failed = CallWith(3, starts_.get(), negative_tol.get());
+  EXPECT_NE(failed.printed, "");
+  ExpectNoOutputs(failed);
+  EXPECT_EQ(failed.cleanup.blocks, 0u);
 }
 
 }  // namespace

@@ -32,7 +32,10 @@ function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
   %   outputs). That call costs one reading of the two sets. With no starts
   %   its result is returned: rms 0, seven zeros and the residuals of the
   %   identity transform. A failure inside a worker raises the error
-  %   "dovanel_parallel: chunk K failed: <message>".
+  %   "dovanel_parallel: chunk K failed: <message>"; in MATLAB the message
+  %   is the one Dovanel printed in the worker (captured there with evalc,
+  %   see private/dovanel_chunk.m), or the worker's error when Dovanel
+  %   printed nothing.
   %
   %   In Octave the chunks run through parcellfun of the parallel package,
   %   loaded here with pkg load parallel when parcellfun is not yet
@@ -58,8 +61,10 @@ function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
   %   session's path to its workers (its AutoAddClientPath option), which
   %   is enough for workers on the same machine; workers that cannot see
   %   the folder of Dovanel.mexa64 need the module and its help file
-  %   attached (addAttachedFiles). The MATLAB branch is untested here (no
-  %   MATLAB on the development machines).
+  %   attached (addAttachedFiles), and the workers need this folder's
+  %   private/dovanel_chunk.m. The MATLAB branch is untested here (no
+  %   MATLAB on the development machines); dovanel_chunk is tested in
+  %   Octave.
   %
   %   Example (in examples/, with the modules on the path): the shipped
   %   sets and eight starts 15 to 25 degrees about z, on four workers.
@@ -133,9 +138,11 @@ function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
     rmsOf = cell (1, numChunks);
     poseOf = cell (1, numChunks);
     residualsOf = cell (1, numChunks);
+    % A worker's printed text does not reach the session: dovanel_chunk
+    % captures it and hands a failure's message back in place of the RMS.
     parfor k = 1:numChunks
       [rmsOf{k}, poseOf{k}, residualsOf{k}] = ...
-          Dovanel (viewVecA, viewVecB, chunks{k}, settings);
+          dovanel_chunk (viewVecA, viewVecB, chunks{k}, settings);
     end
   end
   for c = 1:numChunks

@@ -1,27 +1,53 @@
 #include "host/embedded_host.h"
 
 #include <algorithm>
+#include <csetjmp>
 #include <memory>
 
 namespace silhouette {
 namespace host {
+namespace {
+
+// Runs the entry under a landing point for an abrupt end; false when the
+// call was left through it. This frame holds nothing with a destructor:
+// longjmp skips destructors, and setjmp's frame must not rely on locals
+// changed after it.
+bool RunToLanding(EntryFunction entry, int nlhs, mxArray* plhs[], int nrhs,
+                  const mxArray* prhs[], std::jmp_buf* landing) {
+  if (setjmp(*landing) != 0) return false;
+  entry(nlhs, plhs, nrhs, prhs);
+  return true;
+}
+
+}  // namespace
 
 CallResult CallEntry(EntryFunction entry, int nlhs,
-                     const std::vector<const mxArray*>& inputs) {
+                     const std::vector<const mxArray*>& inputs,
+                     const CallSetup& setup) {
   const int slots = std::max(nlhs, 1);
   std::unique_ptr<mxArray*[]> plhs(new mxArray*[slots]);
   for (int i = 0; i < slots; ++i) plhs[i] = nullptr;
   std::vector<const mxArray*> prhs(inputs);
   prhs.push_back(nullptr);  // never read: nrhs excludes it
+  const int nrhs = static_cast<int>(inputs.size());
 
   CallResult result;
   TakeCommandWindowText();
+  std::jmp_buf landing;
+  BeginCall(setup, &landing);
+  bool abrupt = false;
   try {
-    entry(nlhs, plhs.get(), static_cast<int>(inputs.size()), prhs.data());
+    abrupt = !RunToLanding(entry, nlhs, plhs.get(), nrhs, prhs.data(),
+                           &landing);
   } catch (const HostError& error) {
     result.raised = true;
     result.error = error.what();
   }
+  if (abrupt) {
+    result.raised = true;
+    result.error = AbruptErrorText();
+  }
+  result.cleanup = EndCall(plhs.get(), slots, abrupt);
   result.printed = TakeCommandWindowText();
   for (int i = 0; i < slots; ++i) result.outputs.emplace_back(plhs[i]);
   return result;

@@ -16,19 +16,26 @@ using EntryFunction = void (*)(int nlhs, mxArray* plhs[], int nrhs,
                                const mxArray* prhs[]);
 
 struct CallResult {
-  // One entry per output slot; empty where the entry created nothing.
+  // One entry per output slot; empty where the entry created nothing, and
+  // all empty after an abrupt end.
   std::vector<ArrayPtr> outputs;
   // What the call wrote with mexPrintf.
   std::string printed;
-  // Whether the call ended through mexErrMsgTxt, and with which text.
+  // Whether the call ended through a host error (mexErrMsgTxt, or the host
+  // running out of memory), and with which text.
   bool raised = false;
   std::string error;
+  // What the host freed when the call ended (see CallCleanup).
+  CallCleanup cleanup;
 };
 
-// Calls `entry` as Octave does: `plhs` has exactly max(nlhs, 1) slots,
+// Calls `entry` as the host does: `plhs` has exactly max(nlhs, 1) slots,
 // allocated to that size so that a write past them is a heap overflow.
+// `setup` says how a host error ends the call (by default as in Octave:
+// HostError unwinds the module) and whether the host runs out of memory.
 CallResult CallEntry(EntryFunction entry, int nlhs,
-                     const std::vector<const mxArray*>& inputs);
+                     const std::vector<const mxArray*>& inputs,
+                     const CallSetup& setup = CallSetup());
 
 // A real double matrix from column-major values (rows * cols of them).
 ArrayPtr MakeMatrix(std::size_t rows, std::size_t cols,

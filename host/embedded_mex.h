@@ -1,107 +1,41 @@
 // An embedded stand-in for the host's array and MEX libraries.
 //
 // It offers the subset of the MEX API that the modules use, with the same
-// names and signatures, plus the array classes needed to feed modules bad
-// input (single, int32, logical, char, complex, sparse, cell, struct, empty,
-// N-d). Like Octave, mxGetPr() is a plain cast of the data pointer whatever
-// the class; data blocks are allocated to their exact size, so a module that
-// reads past an array is caught by AddressSanitizer.
+// names, signatures and C linkage (the array library is in
+// embedded_matrix.h), plus the array classes needed to feed modules bad
+// input (single, int32, logical, char, complex, sparse, cell, struct,
+// empty, N-d). Like Octave, mxGetPr() is a plain cast of the data pointer
+// whatever the class; data blocks are allocated to their exact size, so a
+// module that reads past an array is caught by AddressSanitizer.
 //
 // mexPrintf() writes into a captured command window (see
-// TakeCommandWindowText) and mexErrMsgTxt() throws host::HostError, which
-// ends the call the way Octave's does (by unwinding).
+// TakeCommandWindowText). A host error (mexErrMsgTxt, or the host running
+// out of memory) ends the call in one of two manners, chosen per call (see
+// CallEntry in embedded_host.h): by throwing host::HostError, which
+// unwinds the module's frames as Octave does, or abruptly, as MATLAB does:
+// the call is left at once, no destructor of the module runs, and the host
+// frees the call's arrays and mxMalloc blocks.
 #pragma once
 
+#include <csetjmp>
 #include <cstddef>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
-typedef std::size_t mwSize;
-typedef std::size_t mwIndex;
+#include "host/embedded_matrix.h"
 
-typedef enum { mxREAL = 0, mxCOMPLEX = 1 } mxComplexity;
+extern "C" {
 
-typedef enum {
-  mxUNKNOWN_CLASS = 0,
-  mxCELL_CLASS,
-  mxSTRUCT_CLASS,
-  mxLOGICAL_CLASS,
-  mxCHAR_CLASS,
-  mxVOID_CLASS,
-  mxDOUBLE_CLASS,
-  mxSINGLE_CLASS,
-  mxINT8_CLASS,
-  mxUINT8_CLASS,
-  mxINT16_CLASS,
-  mxUINT16_CLASS,
-  mxINT32_CLASS,
-  mxUINT32_CLASS,
-  mxINT64_CLASS,
-  mxUINT64_CLASS,
-  mxFUNCTION_CLASS
-} mxClassID;
-
-struct mxArray;
-
-// Array library: queries.
-std::size_t mxGetM(const mxArray* array);
-std::size_t mxGetN(const mxArray* array);
-std::size_t mxGetNumberOfElements(const mxArray* array);
-mwSize mxGetNumberOfDimensions(const mxArray* array);
-const mwSize* mxGetDimensions(const mxArray* array);
-mxClassID mxGetClassID(const mxArray* array);
-bool mxIsDouble(const mxArray* array);
-bool mxIsSingle(const mxArray* array);
-bool mxIsInt32(const mxArray* array);
-bool mxIsLogical(const mxArray* array);
-bool mxIsChar(const mxArray* array);
-bool mxIsNumeric(const mxArray* array);
-bool mxIsComplex(const mxArray* array);
-bool mxIsSparse(const mxArray* array);
-bool mxIsStruct(const mxArray* array);
-bool mxIsCell(const mxArray* array);
-bool mxIsEmpty(const mxArray* array);
-double* mxGetPr(const mxArray* array);
-double* mxGetPi(const mxArray* array);
-void* mxGetData(const mxArray* array);
-
-// Array library: struct arrays.
-int mxGetNumberOfFields(const mxArray* array);
-const char* mxGetFieldNameByNumber(const mxArray* array, int number);
-int mxGetFieldNumber(const mxArray* array, const char* name);
-mxArray* mxGetField(const mxArray* array, mwIndex index, const char* name);
-void mxSetField(mxArray* array, mwIndex index, const char* name,
-                mxArray* value);
-int mxAddField(mxArray* array, const char* name);
-
-// Array library: cell arrays.
-mxArray* mxGetCell(const mxArray* array, mwIndex index);
-void mxSetCell(mxArray* array, mwIndex index, mxArray* value);
-
-// Array library: creation and destruction.
-mxArray* mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity flag);
-mxArray* mxCreateDoubleScalar(double value);
-mxArray* mxCreateNumericMatrix(mwSize m, mwSize n, mxClassID class_id,
-                               mxComplexity flag);
-mxArray* mxCreateNumericArray(mwSize ndim, const mwSize* dims,
-                              mxClassID class_id, mxComplexity flag);
-mxArray* mxCreateLogicalMatrix(mwSize m, mwSize n);
-mxArray* mxCreateString(const char* text);
-mxArray* mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag);
-mxArray* mxCreateCellMatrix(mwSize m, mwSize n);
-mxArray* mxCreateStructMatrix(mwSize m, mwSize n, int nfields,
-                              const char** field_names);
-void mxDestroyArray(mxArray* array);
-
-// MEX library.
 int mexPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 [[noreturn]] void mexErrMsgTxt(const char* text);
+
+}  // extern "C"
 
 namespace silhouette {
 namespace host {
 
-// What the stand-in's mexErrMsgTxt throws.
+// What a host error throws when the call unwinds.
 class HostError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -114,6 +48,46 @@ struct ArrayDeleter {
   void operator()(mxArray* array) const { mxDestroyArray(array); }
 };
 using ArrayPtr = std::unique_ptr<mxArray, ArrayDeleter>;
+
+// How a host error ends a call.
+enum class HostErrorStyle {
+  kUnwind,  // throw HostError (Octave)
+  kAbrupt,  // leave the call without unwinding (MATLAB)
+};
+
+struct CallSetup {
+  HostErrorStyle errors = HostErrorStyle::kUnwind;
+  // The host runs out of memory at the n-th allocation of the call
+  // (mxCreate*, mxMalloc, mxCalloc, mxRealloc), counted from 1; 0 never.
+  // Running out of memory is a host error with the text "Out of memory.".
+  std::size_t failAllocation = 0;
+};
+
+// What the host cleaned up after a call.
+struct CallCleanup {
+  // Arrays the call created and neither returned, destroyed nor put into
+  // another array; after an abrupt end, its outputs as well.
+  std::size_t arrays = 0;
+  // mxMalloc blocks the call neither freed nor gave to an array.
+  std::size_t blocks = 0;
+};
+
+// The host's side of a module call, for CallEntry. BeginCall starts
+// tracking what the call allocates; with HostErrorStyle::kAbrupt a host
+// error jumps to `landing` (longjmp), which must be a jmp_buf set by a
+// frame that encloses the call. EndCall stops tracking and frees what the
+// host frees at the end of a call: `abrupt` says whether the call was left
+// through `landing`, in which case the `slots` entries of plhs are freed
+// too and set to null.
+void BeginCall(const CallSetup& setup, std::jmp_buf* landing);
+CallCleanup EndCall(mxArray* plhs[], int slots, bool abrupt);
+
+// The text of the host error that ended the current or last call abruptly.
+std::string AbruptErrorText();
+
+// Ends the current call with a host error in the style it was begun with;
+// outside a call, throws HostError.
+[[noreturn]] void RaiseHostError(const char* text);
 
 }  // namespace host
 }  // namespace silhouette

@@ -63,8 +63,9 @@
 %     as one line "error: <message>" and Kestrim returns without outputs:
 %     asking for outputs then gives the host's own error (in Octave "value
 %     on right hand side of assignment is undefined" or "element number 1
-%     undefined in return list"). The messages (K is a one-based view
-%     number):
+%     undefined in return list", in MATLAB "One or more output arguments
+%     not assigned during call to 'Kestrim'."). The messages (K is a
+%     one-based view number):
 %       viewVec is not a struct array with fields camera and boundary.
 %       missing boundary field in viewVec from Matlab.
 %       boundary of view K is not a real double matrix of 2 rows and at least 1 column.
@@ -89,7 +90,10 @@
 %                 way)
 %       out of memory
 %     Views are read in order, each view's boundary before its camera; the
-%     first problem found is the one reported.
+%     first problem found is the one reported. The host's own out-of-memory
+%     error is raised when the host has no room for the outputs: that room
+%     (up to seven numbers per boundary point, cut to the edges found) is
+%     taken before the computation.
 %
 %   Special cases:
 %     - An empty viewVec, or one of a single view, gives no edges (three

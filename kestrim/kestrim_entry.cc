@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "camera/view_set.h"
+#include "geometry/error_text.h"
 #include "host/array_checks.h"
+#include "host/output_buffer.h"
 #include "host/print_failure.h"
 #include "kestrim/viewing_edge_extractor.h"
 
@@ -15,62 +17,49 @@ namespace {
 const char kUsage[] = "Need 1 input arg(s):  Thrandle( silset )";
 constexpr int kNumOutputs = 3;
 
-// Output matrices made but not yet handed to the host; whatever is still
-// held when the call fails is destroyed.
-class PendingOutputs {
- public:
-  PendingOutputs() = default;
-  PendingOutputs(const PendingOutputs&) = delete;
-  PendingOutputs& operator=(const PendingOutputs&) = delete;
-  ~PendingOutputs() {
-    for (mxArray* array : arrays_) {
-      if (array != nullptr) mxDestroyArray(array);
-    }
-  }
-
-  double* Create(int slot, std::size_t rows, std::size_t cols) {
-    arrays_[slot] = mxCreateDoubleMatrix(rows, cols, mxREAL);
-    return mxGetPr(arrays_[slot]);
-  }
-
-  mxArray* Release(int slot) {
-    mxArray* array = arrays_[slot];
-    arrays_[slot] = nullptr;
-    return array;
-  }
-
- private:
-  mxArray* arrays_[kNumOutputs] = {nullptr, nullptr, nullptr};
-};
-
 void WriteColumn(const Vec3& p, double* column) {
   column[0] = p.x;
   column[1] = p.y;
   column[2] = p.z;
 }
 
-void ComputeAndReturn(int nlhs, mxArray* plhs[], const mxArray* viewVec) {
-  std::vector<ViewingEdge> edges;
-  {
-    const ViewSet view_set(viewVec);
-    ViewingEdgeExtractor extractor;
-    extractor.ComputeViewingEdges(view_set);
-    edges.swap(extractor.edges);
+// At least as many viewing edges as `viewVec` can give, read from the host
+// arrays alone: an edge per hull vertex at most, and a hull has no more
+// vertices than its boundary has points. Anything that cannot be read
+// counts for nothing (reading the set then fails).
+std::size_t MaxEdgeCount(const mxArray* viewVec) {
+  if (!host::IsStructArray(viewVec) ||
+      mxGetFieldNumber(viewVec, "boundary") < 0) {
+    return 0;
   }
+  std::size_t total = 0;
+  const std::size_t n = mxGetNumberOfElements(viewVec);
+  for (std::size_t i = 0; i < n; ++i) {
+    const mxArray* b = mxGetField(viewVec, i, "boundary");
+    if (host::IsRealDoubleMatrix(b) && mxGetM(b) == 2) total += mxGetN(b);
+  }
+  return total;
+}
 
-  // The host gives max(nlhs, 1) slots; nothing is written past them.
-  const int slots = std::min(host::NumOutputSlots(nlhs), kNumOutputs);
-  const std::size_t count = edges.size();
-  PendingOutputs outputs;
-  double* near_out = outputs.Create(0, 3, count);
-  double* far_out = slots >= 2 ? outputs.Create(1, 3, count) : nullptr;
-  double* view_out = slots >= 3 ? outputs.Create(2, 1, count) : nullptr;
-  for (std::size_t i = 0; i < count; ++i) {
+// Computes the edges of `viewVec` into the rooms given (near and far ends
+// 3 x count, view numbers 1 x count; a null room is not filled) and
+// returns count. Everything it allocates is released when it returns.
+std::size_t ComputeEdges(const mxArray* viewVec, std::size_t room,
+                         double* near_out, double* far_out,
+                         double* view_out) {
+  const ViewSet view_set(viewVec);
+  ViewingEdgeExtractor extractor;
+  extractor.ComputeViewingEdges(view_set);
+  const std::vector<ViewingEdge>& edges = extractor.edges;
+  if (edges.size() > room) {
+    throw ErrorText("more viewing edges than boundary points");
+  }
+  for (std::size_t i = 0; i < edges.size(); ++i) {
     WriteColumn(edges[i].near, near_out + 3 * i);
     if (far_out != nullptr) WriteColumn(edges[i].far, far_out + 3 * i);
     if (view_out != nullptr) view_out[i] = edges[i].view + 1.0;
   }
-  for (int slot = 0; slot < slots; ++slot) plhs[slot] = outputs.Release(slot);
+  return edges.size();
 }
 
 }  // namespace
@@ -80,11 +69,30 @@ void KestrimMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     mexErrMsgTxt(kUsage);
     return;
   }
-  // From here on nothing raises a host error: in MATLAB it would end the
-  // call without running destructors. Every failure is printed instead, and
-  // no exception leaves the module.
-  host::RunPrintingFailures("error: %s\n",
-                            [&] { ComputeAndReturn(nlhs, plhs, prhs[0]); });
+  // A host error, running out of memory in the host included, ends the
+  // call in MATLAB without running destructors. So the host is called only
+  // while nothing of ours owns memory: the room for the outputs comes from
+  // the host first, the computation fills it and releases all it holds,
+  // and then the outputs are made (see host::OutputBuffer). Every failure
+  // of the computation is printed, and no exception leaves the module. The
+  // host gives max(nlhs, 1) slots; nothing is written past them.
+  const int slots = std::min(host::NumOutputSlots(nlhs), kNumOutputs);
+  const std::size_t room = MaxEdgeCount(prhs[0]);
+  host::OutputBuffer near_out(3 * room);
+  host::OutputBuffer far_out(slots >= 2 ? 3 * room : 0);
+  host::OutputBuffer view_out(slots >= 3 ? room : 0);
+  std::size_t count = 0;
+  if (!host::RunPrintingFailures("error: %s\n", [&] {
+        count = ComputeEdges(prhs[0], room, near_out.data(), far_out.data(),
+                             view_out.data());
+      })) {
+    return;
+  }
+  mxArray* outputs[kNumOutputs] = {near_out.Release(3, count), nullptr,
+                                   nullptr};
+  if (slots >= 2) outputs[1] = far_out.Release(3, count);
+  if (slots >= 3) outputs[2] = view_out.Release(1, count);
+  for (int slot = 0; slot < slots; ++slot) plhs[slot] = outputs[slot];
 }
 
 }  // namespace silhouette

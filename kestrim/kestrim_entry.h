@@ -12,7 +12,12 @@ namespace silhouette {
 // failure (a set that cannot be read, an exception of any type) is printed
 // as "error: <text>" on a line of its own and the call returns normally
 // without outputs. Outputs are created only in the slots the host provides:
-// the first always, the second and third when nlhs asks for them.
+// the first always, the second and third when nlhs asks for them. Their
+// room is taken from the host (mxMalloc) before the computation, sized by
+// the boundaries' points, and the output arrays are made once the
+// computation has released its memory; running out of memory in the host
+// is the host's error, and leaves nothing of ours behind even when the
+// host ends the call without unwinding (MATLAB).
 void KestrimMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
 
 }  // namespace silhouette

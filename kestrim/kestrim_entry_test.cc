@@ -11,6 +11,7 @@
 #include "camera/synthetic_scene.h"
 #include "camera/view_set.h"
 #include "host/embedded_host.h"
+#include "host/embedded_leak_check.h"
 #include "kestrim/viewing_edge_extractor.h"
 
 namespace silhouette {
@@ -276,6 +277,41 @@ TEST(KestrimEntry, PointAndSegmentSilhouettesDoNotBreakTheCall) {
   ASSERT_NE(r.outputs[2], nullptr);
   // A point silhouette admits no stretch of another view's ray.
   for (double view : Values(r.outputs[2].get())) EXPECT_EQ(view, 2);
+}
+
+// In MATLAB running out of memory in the host ends the call without
+// unwinding: nothing of the entry may hold memory at any host allocation.
+// Octave unwinds; that must leave nothing behind either.
+TEST(KestrimEntry, RunningOutOfHostMemoryLeavesNothingBehind) {
+  const SceneArrays scene = MakeScene(3, 4);
+  ASSERT_FALSE(DirectEdges(scene.viewVec.get()).empty());
+  for (host::HostErrorStyle style :
+       {host::HostErrorStyle::kAbrupt, host::HostErrorStyle::kUnwind}) {
+    for (int nlhs : {0, 2, 3}) {
+      const host::HostAllocationFailures failures =
+          host::FailEachHostAllocation(KestrimMain, nlhs,
+                                       {scene.viewVec.get()}, style);
+      EXPECT_GE(failures.allocations, static_cast<std::size_t>(nlhs));
+      EXPECT_TRUE(failures.leaks.empty())
+          << "nlhs " << nlhs << ": " << host::Describe(failures);
+    }
+  }
+}
+
+TEST(KestrimEntry, OutputsLeaveNoHostMemoryToTheHost) {
+  const SceneArrays scene = MakeScene(3, 4);
+  for (int nlhs : {1, 3}) {
+    const CallResult r = Call(nlhs, {scene.viewVec.get()});
+    ASSERT_FALSE(r.raised) << r.error;
+    EXPECT_EQ(r.cleanup.blocks, 0u);
+    EXPECT_EQ(r.cleanup.arrays, 0u);
+  }
+  // A failure printed after the room was taken.
+  ArrayPtr bad = testing::MakeViewVec(scene.cameras, scene.boundaries);
+  mxSetField(bad.get(), 1, "camera", mxCreateDoubleScalar(1));
+  const CallResult r = Call(3, {bad.get()});
+  EXPECT_EQ(r.printed, "error: camera is not a struct.\n");
+  EXPECT_EQ(r.cleanup.blocks, 0u);
 }
 
 }  // namespace

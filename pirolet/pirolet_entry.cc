@@ -1,16 +1,17 @@
 #include "pirolet/pirolet_entry.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <limits>
 #include <new>
-#include <vector>
 
 #include "geometry/planar_hull.h"
 #include "geometry/polygon2.h"
 #include "host/array_checks.h"
+#include "host/output_buffer.h"
 #include "pirolet/mean_caliper_diameter.h"
 
 namespace silhouette {
@@ -18,23 +19,23 @@ namespace {
 
 constexpr double kHullTolerance = 0.001;
 
-struct PiroletResult {
-  double meanDiam = 0;
-  std::vector<double> hullColumns;  // 2 x n, column-major
-};
-
-// Hulls the polygon and measures it; false when the hull cannot be formed.
-bool Measure(const double* data, int32_t n, PiroletResult* result) {
+// Hulls the polygon of n points and measures it; false when the hull
+// cannot be formed. The hull's vertices go to hull_columns (2 x count,
+// column-major, room for n columns) unless it is null.
+bool Measure(const double* data, int32_t n, double* mean_diam,
+             double* hull_columns, std::size_t* count) {
   const Polygon2 polygon = PolygonFromColumns(data, n);
   PlanarHull hull(n, polygon.data());
   if (!hull.Compute(kHullTolerance)) return false;
   const int32_t* indices = hull.VertexIndices(false);
-  const int32_t count = hull.NumVertices();
-  result->meanDiam = MeanCaliperDiameter(polygon, indices, count);
-  result->hullColumns.reserve(2 * static_cast<std::size_t>(count));
-  for (int32_t k = 0; k < count; ++k) {
-    result->hullColumns.push_back(polygon[indices[k]].x);
-    result->hullColumns.push_back(polygon[indices[k]].y);
+  const int32_t vertices = hull.NumVertices();
+  *mean_diam = MeanCaliperDiameter(polygon, indices, vertices);
+  *count = static_cast<std::size_t>(vertices);
+  if (hull_columns != nullptr) {
+    for (int32_t k = 0; k < vertices; ++k) {
+      hull_columns[2 * k] = polygon[indices[k]].x;
+      hull_columns[2 * k + 1] = polygon[indices[k]].y;
+    }
   }
   return true;
 }
@@ -73,37 +74,33 @@ void PiroletMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
     }
   }
 
-  // Host errors end the call without unwinding in MATLAB, so they are
-  // raised only once nothing of ours owns memory: failures are turned into
-  // a fixed-size message first.
+  // Host errors, running out of memory in the host included, end the call
+  // without unwinding in MATLAB, so the host is called only while nothing
+  // of ours owns memory: the room for the hull (at most n vertices) is
+  // taken from the host first, failures are turned into a fixed-size
+  // message, and the outputs are made once the computation has released
+  // everything (see host::OutputBuffer). The host provides a second output
+  // slot only when asked for two outputs.
+  host::OutputBuffer hull_out(nlhs >= 2 ? 2 * static_cast<std::size_t>(n)
+                                        : 0);
+  double mean_diam = 0;
+  std::size_t count = 0;
   char failure[160] = "";
-  {
-    PiroletResult result;
-    try {
-      if (!Measure(data, n, &result)) {
-        std::snprintf(failure, sizeof(failure),
-                      "Could not compute the convex hull of poly");
-      }
-    } catch (const std::bad_alloc&) {
-      std::snprintf(failure, sizeof(failure), "Out of memory");
-    } catch (const std::exception& error) {
-      std::snprintf(failure, sizeof(failure), "%s", error.what());
+  try {
+    if (!Measure(data, n, &mean_diam, hull_out.data(), &count)) {
+      std::snprintf(failure, sizeof(failure),
+                    "Could not compute the convex hull of poly");
     }
-    if (failure[0] == '\0') {
-      plhs[0] = mxCreateDoubleMatrix(1, 1, mxREAL);
-      *mxGetPr(plhs[0]) = result.meanDiam;
-      // The host provides a second slot only when asked for two outputs.
-      if (nlhs >= 2) {
-        const std::size_t count = result.hullColumns.size() / 2;
-        plhs[1] = mxCreateDoubleMatrix(2, count, mxREAL);
-        double* out = mxGetPr(plhs[1]);
-        for (std::size_t k = 0; k < result.hullColumns.size(); ++k) {
-          out[k] = result.hullColumns[k];
-        }
-      }
-    }
+  } catch (const std::bad_alloc&) {
+    std::snprintf(failure, sizeof(failure), "Out of memory");
+  } catch (const std::exception& error) {
+    std::snprintf(failure, sizeof(failure), "%s", error.what());
   }
   if (failure[0] != '\0') mexErrMsgTxt(failure);
+
+  mxArray* mean_out = mxCreateDoubleScalar(mean_diam);
+  if (nlhs >= 2) plhs[1] = hull_out.Release(2, count);
+  plhs[0] = mean_out;
 }
 
 }  // namespace silhouette

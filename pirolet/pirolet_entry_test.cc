@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/embedded_host.h"
+#include "host/embedded_leak_check.h"
 
 namespace silhouette {
 namespace {
@@ -102,6 +103,38 @@ TEST(PiroletEntry, DegenerateHullsListTheirVertices) {
   r = Call(2, {point.get()});
   EXPECT_EQ(Values(r.outputs[0].get())[0], 0);
   EXPECT_EQ(Values(r.outputs[1].get()), (std::vector<double>{5, 5}));
+}
+
+// In MATLAB running out of memory in the host ends the call without
+// unwinding: nothing of the entry may hold memory at any host allocation.
+// Octave unwinds; that must leave nothing behind either.
+TEST(PiroletEntry, RunningOutOfHostMemoryLeavesNothingBehind) {
+  ArrayPtr pentagon = MakeMatrix(2, 5, {0, 0, 2, 0, 1, 0.5, 2, 2, 0, 2});
+  for (host::HostErrorStyle style :
+       {host::HostErrorStyle::kAbrupt, host::HostErrorStyle::kUnwind}) {
+    for (int nlhs : {1, 2}) {
+      const host::HostAllocationFailures failures =
+          host::FailEachHostAllocation(PiroletMain, nlhs, {pentagon.get()},
+                                       style);
+      EXPECT_GE(failures.allocations, static_cast<std::size_t>(nlhs));
+      EXPECT_TRUE(failures.leaks.empty())
+          << "nlhs " << nlhs << ": " << host::Describe(failures);
+    }
+  }
+}
+
+TEST(PiroletEntry, OutputsLeaveNoHostMemoryToTheHost) {
+  ArrayPtr pentagon = MakeMatrix(2, 5, {0, 0, 2, 0, 1, 0.5, 2, 2, 0, 2});
+  const CallResult r = Call(2, {pentagon.get()});
+  EXPECT_EQ(r.cleanup.blocks, 0u);
+  EXPECT_EQ(r.cleanup.arrays, 0u);
+  // The hull's room was cut to its four vertices.
+  EXPECT_EQ(Values(r.outputs[1].get()),
+            (std::vector<double>{2, 2, 0, 2, 0, 0, 2, 0}));
+  const CallResult failed = Call(2, {MakeMatrix(2, 3, {-1e308, 0, 1e308, 0,
+                                                       0, 1e308}).get()});
+  EXPECT_TRUE(failed.raised);
+  EXPECT_EQ(failed.cleanup.blocks, 0u);
 }
 
 }  // namespace

@@ -56,6 +56,13 @@
 %! for i = 1:8
 %!   rms_of(i) = Dovanel (A, B, starts(:, i), params);
 %! endfor
+%! ## Which start ends best is down to the last digits of the arithmetic;
+%! ## the tests below need it not to be the first.
+%! [~, best] = min (rms_of);
+%! if (best == 1)
+%!   starts = starts(:, [2:end, 1]);
+%!   rms_of = rms_of([2:end, 1]);
+%! endif
 
 ## ------------------------------------------------------- equal results
 
@@ -83,6 +90,29 @@
 %! [~, order] = sort (rms_of, "descend");
 %! check_split (A, B, starts(:, order), params, [2 8]);
 %! check_split (A, B, starts(:, fliplr (order)), params, 2);
+
+## -------------------------------------------- the parfor branch's chunks
+
+%!test
+%! ## MATLAB's parfor branch runs each chunk through private/dovanel_chunk,
+%! ## which captures what Dovanel prints in the worker: a failure comes
+%! ## back as its message in place of the RMS (the printed line, or the
+%! ## host error when nothing was printed), a success as Dovanel's outputs.
+%! here = pwd ();
+%! unwind_protect
+%!   cd (fullfile (fileparts (which ("dovanel_parallel")), "private"));
+%!   [r, p, res] = dovanel_chunk (A, B, starts(:, 1:2), [100; -1]);
+%!   assert (r, "tol in [mfe;tol] must not be negative or NaN");
+%!   assert (isempty (p) && isempty (res));
+%!   r = dovanel_chunk (A, B, starts(1:6, 1), params);
+%!   assert (r, ["Dovanel: Need 3rd arg must be 7xn matrix of n quattran " ...
+%!               "starting points )"]);
+%!   [r, p, res] = dovanel_chunk (A, B, starts(:, 1:2), params);
+%!   [r1, p1, res1] = Dovanel (A, B, starts(:, 1:2), params);
+%!   assert (isequaln ({r, p, res}, {r1, p1, res1}));
+%! unwind_protect_cleanup
+%!   cd (here);
+%! end_unwind_protect
 
 ## ------------------------------------------------------------------- NaN
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Test of build_mex.m: builds the three modules with it in octave-cli into a
-# temporary folder, checks that help finds their texts there and that their
-# results equal those of the modules this build made.
+# temporary folder given as ~/mex (with a home folder of its own), checks
+# that GSL and its BLAS are inside the modules (nothing of them needed from
+# or offered to the host), that help finds their texts there and that
+# their results equal those of the modules this build made.
 #
 #   build_mex_test.sh SOURCE_DIR BUILD_DIR [OCTAVE]
 #
@@ -17,10 +19,12 @@ BUILD="$2"
 OCTAVE="${3:-octave-cli}"
 source "$SRC/tests/octave/packaging/common.sh"
 
-step "build_mex ('$TMP/mex')"
-run_octave build_mex "$TMP/mex"
+step "build_mex ('~/mex') with HOME=$TMP/home"
+mkdir -p "$TMP/home"
+HOME="$TMP/home" run_octave build_mex "~/mex"
+MEX="$TMP/home/mex"
 for name in Kestrim Dovanel Pirolet; do
-  for file in "$TMP/mex/$name.mex" "$TMP/mex/$name.m"; do
+  for file in "$MEX/$name.mex" "$MEX/$name.m"; do
     if [[ ! -f "$file" ]]; then
       echo "FAILED: build_mex made no $file" >&2
       exit 1
@@ -28,11 +32,14 @@ for name in Kestrim Dovanel Pirolet; do
   done
 done
 
+step "GSL and its BLAS inside the modules"
+check_gsl_inside "$MEX"
+
 step "the modules of this build, $BUILD/octave"
 run_octave reference "$BUILD/octave" "$TMP/cmake.bin"
 
-step "the modules of build_mex, $TMP/mex"
-run_octave results "$TMP/mex" "$TMP/build_mex.bin"
+step "the modules of build_mex, $MEX"
+run_octave results "$MEX" "$TMP/build_mex.bin"
 
 step "comparison"
 run_octave compare "$TMP/cmake.bin" "$TMP/build_mex.bin"

@@ -3,7 +3,7 @@
 # installs it with pkg into a temporary prefix (package lists of its own
 # there; the user's are left alone), loads it, checks that help finds the
 # three modules' texts and that their results equal those of the modules
-# this build made.
+# this build made, and that GSL and its BLAS are inside the modules.
 #
 #   package_test.sh SOURCE_DIR BUILD_DIR VERSION [OCTAVE]
 #
@@ -38,6 +38,9 @@ step "pkg install, pkg load and the installed modules"
 # written even where pkg falls back to its defaults.
 HOME="$TMP/home" run_octave install "$TARBALL" "$TMP/prefix" "$VERSION" \
   "$TMP/package.bin"
+
+step "GSL and its BLAS inside the installed modules"
+check_gsl_inside "$(dirname "$(find "$TMP/prefix" -name Pirolet.mex | head -n 1)")"
 
 step "comparison"
 run_octave compare "$TMP/cmake.bin" "$TMP/package.bin"
