@@ -195,6 +195,8 @@ void RelativePoseModel::ResidualsAt(double* out, const double* pose) const {
   const int32_t num_a = setA_.NumViews();
   const int32_t num_b = setB_.NumViews();
   flags_.resize(static_cast<std::size_t>(numResiduals_) / 4);
+  hintsA_.resize(static_cast<std::size_t>(numResiduals_) / 8);
+  hintsB_.resize(static_cast<std::size_t>(numResiduals_) / 8);
   for (int32_t i = 0; i < num_a; ++i) {
     poseTimesA_[i] = setA_.GetView(i).camera.pose * t;
   }
@@ -217,12 +219,16 @@ void RelativePoseModel::ResidualsAt(double* out, const double* pose) const {
       const Vec2 e_b = ProjectedCentreOf(b, a_inverses.poseInverse, t_inverse);
       const Vec2 e_a_again =
           ProjectedCentreOf(a, b_inverses.poseInverse, t_inverse_inverse);
-      const TangentPair tangents_a = a_search.Find(e_a);
-      const TangentPair tangents_b = searchB_[j].Find(e_b);
+      // The positions found at the previous evaluation start each search
+      // (they speed it up and never change its answer).
+      TangentSearch::Hint& hint_a = hintsA_[k / 8];
+      const TangentPair tangents_a = a_search.Find(e_a, &hint_a);
+      const TangentPair tangents_b = searchB_[j].Find(e_b, &hintsB_[k / 8]);
+      TangentSearch::Hint hint_a_again = hint_a;
       const TangentPair tangents_a_again =
           std::memcmp(&e_a_again, &e_a, sizeof e_a) == 0
               ? tangents_a
-              : a_search.Find(e_a_again);
+              : a_search.Find(e_a_again, &hint_a_again);
       TangencyOffsets(a_inverses, b_inverses,
                       poseTimesA_[i] * b_inverses.poseInverse, tangents_a,
                       tangents_b, out + k);

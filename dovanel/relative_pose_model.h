@@ -103,6 +103,9 @@ class RelativePoseModel : public LeastSquaresModel {
   mutable std::vector<Mat4> poseTimesA_;
   mutable std::vector<Mat4> poseTimesB_;
   mutable std::vector<unsigned char> flags_;
+  // Per pair, where the latest evaluation found A's and B's tangents.
+  mutable std::vector<TangentSearch::Hint> hintsA_;
+  mutable std::vector<TangentSearch::Hint> hintsB_;
   // Residuals for SumOfSquares and for vectors with a stride.
   mutable std::vector<double> values_;
   // The latest evaluated pose and its residuals, and the Jacobian's steps.

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace silhouette {
 namespace {
 
-// Vertices per leaf of the tree.
-constexpr int32_t kLeafSize = 8;
+// Vertices per leaf of the tree: the leaves are the blocks of kLeafSize
+// consecutive positions, the last one padded.
+constexpr int32_t kLeafSize = 16;
 // Coordinates at least this large in magnitude (or 0) have nonzero
 // differences of at least 2^-452, whose products cannot underflow.
 constexpr double kModerate = 0x1p-400;
@@ -41,14 +43,14 @@ struct Frame {
   bool flip;
   bool sideways;
 
-  double Dx(double x) const { return flip ? e.x - x : x - e.x; }
-  double Dy(double y) const { return flip ? e.y - y : y - e.y; }
+  // -1 when flipped: s (v - e) is e - v, rounded alike.
+  double Sign() const { return flip ? -1.0 : 1.0; }
 
-  Rank Of(const Vec2& r) const {
-    const double dx = Dx(r.x);
-    const double dy = Dy(r.y);
-    if (!sideways || dy > 0) return {0, dx / dy};
-    if (dy < 0) return {2, dx / dy};
+  // The rank of a vertex whose differences are dx and dy.
+  Rank Of(double dx, double dy) const {
+    const double q = dx / dy;
+    if (!sideways || dy > 0) return {0, q};
+    if (dy < 0) return {2, q};
     return {1, 0.0};
   }
 
@@ -95,12 +97,21 @@ struct Frame {
 };
 
 // For the lowest rank: the same search with the order turned round.
+double QuotientCeiling(double q);
+double QuotientFloor(double q);
+
 struct Highest {
   template <typename Node>
   static Rank Bound(const Frame& f, const Node& n) {
     return f.Upper(n);
   }
   static bool Before(const Rank& a, const Rank& b) { return Less(b, a); }
+  // Whether every vertex whose exact direction is not further clockwise
+  // than that of the vertex of rank r ranks strictly below `best`.
+  static bool SurelyAfter(const Rank& r, const Rank& best) {
+    return r.cls < best.cls ||
+           (r.cls == best.cls && QuotientCeiling(r.q) < best.q);
+  }
 };
 struct Lowest {
   template <typename Node>
@@ -108,23 +119,93 @@ struct Lowest {
     return f.Lower(n);
   }
   static bool Before(const Rank& a, const Rank& b) { return Less(a, b); }
+  static bool SurelyAfter(const Rank& r, const Rank& best) {
+    return r.cls > best.cls ||
+           (r.cls == best.cls && QuotientFloor(r.q) > best.q);
+  }
 };
+
+// Whether the polygon is surely convex: at least three vertices, every
+// corner a left turn by more than the rounding of its orientation could
+// hide (the error bound of the plain orientation determinant), and the
+// edges turning once round (their y direction changes sign twice).
+bool SurelyConvex(const std::vector<Vec2>& p) {
+  const std::size_t n = p.size();
+  if (n < 3) return false;
+  const double bound_factor = (3 + 16 * 0x1p-53) * 0x1p-53;
+  int sign_changes = 0;
+  int last_sign = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const Vec2& a = p[k];
+    const Vec2& b = p[(k + 1) % n];
+    const Vec2& c = p[(k + 2) % n];
+    const double left = (a.x - c.x) * (b.y - c.y);
+    const double right = (a.y - c.y) * (b.x - c.x);
+    const double det = left - right;
+    const double bound = bound_factor * (std::abs(left) + std::abs(right));
+    if (!(det > bound) || !std::isfinite(det)) return false;
+    const int sign = b.y > a.y ? 1 : (b.y < a.y ? -1 : 0);
+    if (sign != 0) {
+      if (last_sign != 0 && sign != last_sign) ++sign_changes;
+      last_sign = sign;
+    }
+  }
+  // The change between the last signed edge and the first.
+  int first_sign = 0;
+  for (std::size_t k = 0; k < n && first_sign == 0; ++k) {
+    const Vec2& a = p[k];
+    const Vec2& b = p[(k + 1) % n];
+    first_sign = b.y > a.y ? 1 : (b.y < a.y ? -1 : 0);
+  }
+  if (first_sign != 0 && last_sign != first_sign) ++sign_changes;
+  return sign_changes == 2;
+}
+
+// Steps a local walk may take before the tree search takes over.
+constexpr int32_t kMaxWalk = 24;
+constexpr double kUnit = 0x1p-53;
+
+// An upper bound on the quotient of every vertex whose exact direction from
+// e is not further clockwise than that of the vertex with quotient q (its
+// differences and the quotient each round once: relative error below
+// 3.01 units, plus one subnormal step). NaN when q is too large for that.
+double QuotientCeiling(double q) {
+  if (!(std::abs(q) <= 0x1p1000)) return std::numeric_limits<double>::quiet_NaN();
+  return q + 8 * kUnit * std::abs(q) + 0x1p-1060;
+}
+double QuotientFloor(double q) {
+  if (!(std::abs(q) <= 0x1p1000)) return std::numeric_limits<double>::quiet_NaN();
+  return q - 8 * kUnit * std::abs(q) - 0x1p-1060;
+}
 
 }  // namespace
 
 TangentSearch::TangentSearch(const View& view) {
   const int32_t n = view.NumHullVertices();
   points_.reserve(static_cast<std::size_t>(n));
+  xs_.reserve(static_cast<std::size_t>(n));
+  ys_.reserve(static_cast<std::size_t>(n));
   for (int32_t k = 0; k < n; ++k) {
     const Vec2 p = view.HullPoint(k);
     points_.push_back(p);
+    xs_.push_back(p.x);
+    ys_.push_back(p.y);
     if (!std::isfinite(p.x) || !std::isfinite(p.y)) finite_ = false;
     if (p.y != 0 && !(std::abs(p.y) >= kModerate)) moderateY_ = false;
   }
-  if (finite_ && n > 0) Build(0, n);
+  if (!finite_ || n == 0) return;
+  convex_ = SurelyConvex(points_);
+  // Whole blocks for the leaves' loops; the padding repeats the last
+  // vertex and is never compared.
+  const int32_t blocks = (n + kLeafSize - 1) / kLeafSize;
+  xs_.resize(static_cast<std::size_t>(blocks) * kLeafSize, xs_.back());
+  ys_.resize(static_cast<std::size_t>(blocks) * kLeafSize, ys_.back());
+  Build(0, blocks);
 }
 
-int32_t TangentSearch::Build(int32_t lo, int32_t hi) {
+int32_t TangentSearch::Build(int32_t firstBlock, int32_t endBlock) {
+  const int32_t lo = firstBlock * kLeafSize;
+  const int32_t hi = std::min(endBlock * kLeafSize, NumVertices());
   Node node{points_[lo].x, points_[lo].x, points_[lo].y, points_[lo].y,
             lo,            hi,            -1};
   for (int32_t k = lo + 1; k < hi; ++k) {
@@ -135,10 +216,10 @@ int32_t TangentSearch::Build(int32_t lo, int32_t hi) {
   }
   const int32_t index = static_cast<int32_t>(nodes_.size());
   nodes_.push_back(node);
-  if (hi - lo > kLeafSize) {
-    const int32_t mid = lo + (hi - lo) / 2;
-    Build(lo, mid);
-    const int32_t right = Build(mid, hi);
+  if (endBlock - firstBlock > 1) {
+    const int32_t mid = firstBlock + (endBlock - firstBlock) / 2;
+    Build(firstBlock, mid);
+    const int32_t right = Build(mid, endBlock);
     nodes_[static_cast<std::size_t>(index)].right = right;
   }
   return index;
@@ -150,26 +231,48 @@ namespace {
 // highest or the lowest), found by a depth-first search that opens the
 // more promising child first and skips every run whose bound comes
 // strictly after the best rank found so far.
+// `start`, a hull position or -1, is the first candidate when valid.
 template <typename Order, typename Node>
 int32_t Extreme(const Frame& f, const std::vector<Node>& nodes,
-                const std::vector<Vec2>& points) {
+                const double* xs, const double* ys, int32_t count,
+                int32_t start) {
   struct Item {
     int32_t node;
     Rank bound;
   };
+  const double s = f.Sign();
   // One pending sibling per level of the tree at most.
   Item stack[80];
   int top = 0;
   Rank best{0, 0.0};
   int32_t best_index = -1;
+  if (start >= 0 && start < count) {
+    best = f.Of(s * (xs[start] - f.e.x), s * (ys[start] - f.e.y));
+    best_index = start;
+  }
   stack[top++] = {0, Order::Bound(f, nodes[0])};
   while (top > 0) {
     const Item item = stack[--top];
     if (best_index >= 0 && Order::Before(best, item.bound)) continue;
     const Node& n = nodes[static_cast<std::size_t>(item.node)];
     if (n.right < 0) {
-      for (int32_t k = n.lo; k < n.hi; ++k) {
-        const Rank r = f.Of(points[static_cast<std::size_t>(k)]);
+      // The differences and quotients first, free of branches, then the
+      // comparisons.
+      double dx[kLeafSize], dy[kLeafSize], q[kLeafSize];
+      const double* x = xs + n.lo;
+      const double* y = ys + n.lo;
+      for (int32_t i = 0; i < kLeafSize; ++i) {
+        dx[i] = s * (x[i] - f.e.x);
+        dy[i] = s * (y[i] - f.e.y);
+        q[i] = dx[i] / dy[i];
+      }
+      const int32_t size = n.hi - n.lo;
+      for (int32_t i = 0; i < size; ++i) {
+        Rank r{0, q[i]};
+        if (f.sideways && !(dy[i] > 0)) {
+          r = dy[i] < 0 ? Rank{2, q[i]} : Rank{1, 0.0};
+        }
+        const int32_t k = n.lo + i;
         if (best_index < 0 || Order::Before(r, best) ||
             (Equal(r, best) && k < best_index)) {
           best = r;
@@ -197,7 +300,57 @@ int32_t Extreme(const Frame& f, const std::vector<Node>& nodes,
 
 }  // namespace
 
-TangentPair TangentSearch::Find(const Vec2& e, bool* searched) const {
+namespace {
+
+// The first position of the extreme rank of a convex hull, by a walk from
+// `start` in both directions. On a convex polygon the exact direction
+// from an outside e rises and falls once around the hull, so once the walk
+// meets, on each side, a vertex whose exact direction surely lies behind
+// the best found, every vertex beyond both lies behind them and so ranks
+// strictly below the best: the answer is the best of the vertices walked.
+// -1 when the walk grows too long (e far away, where rounding blurs the
+// directions).
+template <typename Order>
+int32_t Walk(const Frame& f, const double* xs, const double* ys,
+             int32_t count, int32_t start) {
+  const double s = f.Sign();
+  auto rank_of = [&](int32_t k) {
+    return f.Of(s * (xs[k] - f.e.x), s * (ys[k] - f.e.y));
+  };
+  Rank best = rank_of(start);
+  int32_t best_index = start;
+  auto offer = [&](const Rank& r, int32_t k) {
+    if (Order::Before(r, best) || (Equal(r, best) && k < best_index)) {
+      best = r;
+      best_index = k;
+    }
+  };
+  int32_t steps = 0;
+  int32_t ahead = start;
+  for (;;) {
+    ahead = ahead + 1 == count ? 0 : ahead + 1;
+    if (ahead == start) return best_index;  // every vertex walked
+    const Rank r = rank_of(ahead);
+    if (Order::SurelyAfter(r, best)) break;
+    offer(r, ahead);
+    if (++steps > kMaxWalk) return -1;
+  }
+  int32_t behind = start;
+  for (;;) {
+    behind = behind == 0 ? count - 1 : behind - 1;
+    if (behind == ahead) return best_index;
+    const Rank r = rank_of(behind);
+    if (Order::SurelyAfter(r, best)) break;
+    offer(r, behind);
+    if (++steps > kMaxWalk) return -1;
+  }
+  return best_index;
+}
+
+}  // namespace
+
+TangentPair TangentSearch::Find(const Vec2& e, Hint* hint,
+                                bool* searched) const {
   if (searched != nullptr) *searched = false;
   if (!finite_ || !std::isfinite(e.x) || !std::isfinite(e.y)) return Scan(e);
   const Node& root = nodes_[0];
@@ -232,8 +385,27 @@ TangentPair TangentSearch::Find(const Vec2& e, bool* searched) const {
     return Scan(e);
   }
   if (searched != nullptr) *searched = true;
-  const int32_t first = Extreme<Highest>(f, nodes_, points_);
-  const int32_t second = Extreme<Lowest>(f, nodes_, points_);
+  const int32_t count = NumVertices();
+  const double* xs = xs_.data();
+  const double* ys = ys_.data();
+  const int32_t first_start = hint ? hint->first : -1;
+  const int32_t second_start = hint ? hint->second : -1;
+  int32_t first = -1;
+  int32_t second = -1;
+  if (convex_ && first_start >= 0 && first_start < count) {
+    first = Walk<Highest>(f, xs, ys, count, first_start);
+  }
+  if (convex_ && second_start >= 0 && second_start < count) {
+    second = Walk<Lowest>(f, xs, ys, count, second_start);
+  }
+  if (first < 0) first = Extreme<Highest>(f, nodes_, xs, ys, count, first_start);
+  if (second < 0) {
+    second = Extreme<Lowest>(f, nodes_, xs, ys, count, second_start);
+  }
+  if (hint != nullptr) {
+    hint->first = first;
+    hint->second = second;
+  }
   return TangentPair{points_[static_cast<std::size_t>(first)],
                      points_[static_cast<std::size_t>(second)]};
 }

@@ -34,16 +34,35 @@ namespace silhouette {
 // the hull's box or on its edge, coordinates or differences that are not
 // finite, and differences so small that NegativeTurn's products or
 // quotients could lose their sign.
+//
+// With a hint (the answer for a nearby e) and a hull that is surely
+// convex, a walk from the hinted positions usually settles the answer
+// with a handful of vertices: see Walk in tangent_search.cc.
 class TangentSearch {
  public:
   // The view must have at least one hull vertex.
   explicit TangentSearch(const View& view);
 
-  // TangentPoints(view, e). *searched, when given, tells whether the tree
-  // answered (true) or the scan (false).
-  TangentPair Find(const Vec2& e, bool* searched = nullptr) const;
+  // Hull positions of a previous answer, from which a later search for a
+  // nearby e may start; -1 (or any position out of range) for none. They
+  // change how long a search takes, never what it finds.
+  struct Hint {
+    int32_t first = -1;
+    int32_t second = -1;
+  };
+
+  // TangentPoints(view, e). With `hint`, the search starts from its
+  // positions and stores there the positions it found (the scan leaves the
+  // hint as it was). *searched, when given, tells whether the tree answered
+  // (true) or the scan (false).
+  TangentPair Find(const Vec2& e, Hint* hint = nullptr,
+                   bool* searched = nullptr) const;
 
   int32_t NumVertices() const { return static_cast<int32_t>(points_.size()); }
+
+  // Whether the hull was found surely convex, so that a hinted search may
+  // walk.
+  bool SurelyConvexHull() const { return convex_; }
 
  private:
   struct Node {
@@ -52,15 +71,23 @@ class TangentSearch {
     int32_t right;   // index of the right child; -1 for a leaf
   };
 
-  int32_t Build(int32_t lo, int32_t hi);
+  // Adds the node of blocks [firstBlock, endBlock) and those below it;
+  // returns its index.
+  int32_t Build(int32_t firstBlock, int32_t endBlock);
   TangentPair Scan(const Vec2& e) const;
 
   std::vector<Vec2> points_;
+  // The same coordinates, one array each, for the leaves' loops.
+  std::vector<double> xs_;
+  std::vector<double> ys_;
   std::vector<Node> nodes_;
   // Every hull coordinate is finite.
   bool finite_ = true;
   // Every hull y is 0 or at least 2^-400 in magnitude.
   bool moderateY_ = true;
+  // The hull vertices surely form a convex polygon, turning once round:
+  // a search with a hint may then walk from it.
+  bool convex_ = false;
 };
 
 }  // namespace silhouette

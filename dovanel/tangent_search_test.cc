@@ -44,8 +44,25 @@ struct Tally {
 void Check(const View& view, const TangentSearch& search, const Vec2& e,
            const std::string& what, Tally* tally) {
   bool searched = false;
-  const TangentPair fast = search.Find(e, &searched);
+  const TangentPair fast = search.Find(e, nullptr, &searched);
   const TangentPair plain = TangentPoints(view, e);
+  // Starting points change nothing: none, any position (even one out of
+  // range), and the answer for the previous e of the same view.
+  static std::mt19937 rng(99);
+  const int32_t n = search.NumVertices();
+  std::uniform_int_distribution<int32_t> position(-2, n + 1);
+  TangentSearch::Hint random_hint{position(rng), position(rng)};
+  const TangentPair from_random = search.Find(e, &random_hint);
+  static const TangentSearch* last_search = nullptr;
+  static TangentSearch::Hint carried;
+  if (last_search != &search) carried = TangentSearch::Hint();
+  last_search = &search;
+  const TangentPair from_previous = search.Find(e, &carried);
+  for (const TangentPair& other : {from_random, from_previous}) {
+    EXPECT_TRUE(SameBits(other.first, fast.first) &&
+                SameBits(other.second, fast.second))
+        << what << " with a hint, e=(" << e.x << ", " << e.y << ")";
+  }
   ++tally->cases;
   if (searched) ++tally->searched;
   EXPECT_TRUE(SameBits(fast.first, plain.first))
@@ -330,12 +347,71 @@ TEST(TangentSearch, AnswersForEveryPointOutsideTheBox) {
     const Vec2 e = Vec2(320, 240) +
                    Vec2(std::cos(a), std::sin(a)) * (100 + 1e4 * unit(rng));
     bool searched = false;
-    search.Find(e, &searched);
+    search.Find(e, nullptr, &searched);
     EXPECT_TRUE(searched) << e.x << " " << e.y;
   }
   bool searched = true;
-  search.Find(Vec2(320, 240), &searched);
+  search.Find(Vec2(320, 240), nullptr, &searched);
   EXPECT_FALSE(searched);  // inside: the scan
+}
+
+// A walk needs a hull that is convex in exact arithmetic and turns round
+// once; anything else, or anything the rounding leaves in doubt, is not
+// walked.
+TEST(TangentSearch, WalksOnlyOnSurelyConvexHulls) {
+  EXPECT_TRUE(TangentSearch(ViewOf(RegularPolygon(512, Vec2(320, 240), 100,
+                                                  60, 0.3)))
+                  .SurelyConvexHull());
+  EXPECT_FALSE(TangentSearch(ViewOf({Vec2(0, 0), Vec2(1, 0), Vec2(2, 0),
+                                     Vec2(2, 2)}))
+                   .SurelyConvexHull());  // collinear corner
+  EXPECT_FALSE(TangentSearch(ViewOf({Vec2(0, 0), Vec2(2, 0), Vec2(1, 0.1),
+                                     Vec2(2, 2)}))
+                   .SurelyConvexHull());  // reflex corner
+  EXPECT_FALSE(TangentSearch(ViewOf({Vec2(0, 0), Vec2(1, 0)}))
+                   .SurelyConvexHull());  // two vertices
+  // A star that turns round twice: every corner a left turn.
+  Polygon2 star;
+  const Polygon2 ring = RegularPolygon(31, Vec2(0, 0), 10, 10, 0.1);
+  for (int k = 0; k < 31; ++k) star.push_back(ring[(2 * k) % 31]);
+  EXPECT_FALSE(TangentSearch(ViewOf(star)).SurelyConvexHull());
+  // Near-collinear corners: r -> q -> p along the line y = x, p a few
+  // units in the last place off it, whose exact orientation (computed on
+  // integers: every coordinate is a multiple of 2^-53) is zero or negative
+  // while the plain determinant in doubles comes out positive.
+  const double unit = 0x1p-53;
+  int found = 0;
+  for (int i = 0; i < 64 && found < 20; ++i) {
+    for (int j = 0; j < 64 && found < 20; ++j) {
+      const Vec2 r(24, 24), q(12, 12), p(0.5 + i * unit, 0.5 + j * unit);
+      auto scaled = [&](double v) {
+        return static_cast<__int128>(std::ldexp(v, 53));
+      };
+      const __int128 exact =
+          (scaled(r.x) - scaled(p.x)) * (scaled(q.y) - scaled(p.y)) -
+          (scaled(r.y) - scaled(p.y)) * (scaled(q.x) - scaled(p.x));
+      const double plain = (r.x - p.x) * (q.y - p.y) - (r.y - p.y) * (q.x - p.x);
+      if (exact > 0 || !(plain > 0)) continue;
+      ++found;
+      const Polygon2 quad = {r, q, p, Vec2(30, 0)};
+      EXPECT_FALSE(TangentSearch(ViewOf(quad)).SurelyConvexHull()) << i << " " << j;
+    }
+  }
+  EXPECT_GT(found, 0);
+}
+
+// Hints on hulls that are not walked, and on stars that would mislead a
+// walk: the answer stays the scan's.
+TEST(TangentSearch, HintsOnStarsAndOddHulls) {
+  std::mt19937 rng(13);
+  Tally tally;
+  for (const int n : {5, 7, 31, 101}) {
+    Polygon2 star;
+    const Polygon2 ring = RegularPolygon(n, Vec2(50, 50), 10, 10, 0.1);
+    for (int k = 0; k < n; ++k) star.push_back(ring[(2 * k) % n]);
+    CheckAround(star, "star " + std::to_string(n), &rng, &tally);
+  }
+  EXPECT_GT(tally.searched, tally.cases / 2);
 }
 
 }  // namespace
