@@ -10,7 +10,7 @@
 
 #include "camera/synthetic_scene.h"
 #include "camera/view_set.h"
-#include "dovanel/fixture_problems.h"
+#include "dovanel/testing/fixture_problems.h"
 #include "dovanel/relative_pose_model.h"
 #include "dovanel/two_set_scene.h"
 #include "host/embedded_host.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "camera/view_set.h"
-#include "dovanel/fixture_problems.h"
-#include "dovanel/reference_pose_model.h"
+#include "dovanel/testing/fixture_problems.h"
+#include "dovanel/testing/reference_pose_model.h"
 #include "dovanel/tangency_residuals.h"
 #include "dovanel/two_set_scene.h"
 #include "geometry/error_text.h"

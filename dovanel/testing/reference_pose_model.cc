@@ -1,4 +1,4 @@
-#include "dovanel/reference_pose_model.h"
+#include "dovanel/testing/reference_pose_model.h"
 
 #include <gsl/gsl_vector.h>
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "dovanel/dovanel_entry.h"
-#include "dovanel/fixture_problems.h"
+#include "dovanel/testing/fixture_problems.h"
 #include "host/embedded_host.h"
 
 int main(int argc, char** argv) {

@@ -1,4 +1,4 @@
-#include "dovanel/fixture_problems.h"
+#include "dovanel/testing/fixture_problems.h"
 
 #include <cmath>
 #include <cstdio>
