@@ -4,8 +4,11 @@
 #include <gsl/gsl_vector.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <functional>
 #include <limits>
 #include <random>
@@ -19,6 +22,23 @@
 #include "dovanel/two_set_scene.h"
 #include "geometry/error_text.h"
 #include "lsq/least_squares_solver.h"
+
+// Every allocation through operator new in this test program passes here
+// and is counted (GSL's own go to malloc), so that a test can tell
+// whether a stretch of code allocated. (GCC cannot see that the replaced
+// operators pair malloc with free.)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace {
+std::atomic<long> allocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace silhouette {
 namespace {
@@ -683,6 +703,38 @@ TEST(RelativePoseModelFast, KeepsTheTwoEpipolesOfAApart) {
     }
   }
   EXPECT_GT(differing, 0);
+}
+
+// Once the first evaluation has sized the model's scratch space, the
+// evaluations of a solver's run (residuals, Jacobians, residuals and
+// Jacobian, RMS) allocate nothing.
+TEST(RelativePoseModelFast, EvaluationsAllocateNothing) {
+  std::mt19937 rng(105);
+  const TwoSetScene scene = MakeTwoSetScene(&rng, 3, 4, 60);
+  const ViewSet a(scene.viewVecA.get());
+  const ViewSet b(scene.viewVecB.get());
+  RelativePoseModel model(a, b);
+  const std::size_t n = static_cast<std::size_t>(model.NumResiduals());
+  gsl_vector* f = gsl_vector_alloc(n);
+  gsl_matrix* j = gsl_matrix_alloc(n, 7);
+  std::vector<double> out(n);
+  std::vector<double> pose = scene.truePose;
+  const gsl_vector_view x = gsl_vector_view_array(pose.data(), 7);
+  model.Residuals(f, &x.vector);  // sizes the scratch space
+  model.Jacobian(j, &x.vector);
+  model.Rms(pose);
+  const long before = allocations.load();
+  for (int k = 0; k < 5; ++k) {
+    pose[k % 7] += 1e-3;
+    model.Residuals(f, &x.vector);
+    model.Jacobian(j, &x.vector);
+    model.ResidualsAndJacobian(f, j, &x.vector);
+    model.ResidualsAt(out.data(), pose.data());
+    EXPECT_FALSE(std::isnan(model.Rms(pose)));
+  }
+  EXPECT_EQ(allocations.load() - before, 0);
+  gsl_matrix_free(j);
+  gsl_vector_free(f);
 }
 
 }  // namespace
