@@ -115,7 +115,7 @@ std::vector<double> RandomQuaternionPose(Generator* gen, double maxDegrees,
           gen->Uniform(-maxShift, maxShift)};
 }
 
-struct RandomSpec {
+struct ProblemShape {
   int viewsA;
   int viewsB;
   int points;        // outline points per view
@@ -124,23 +124,23 @@ struct RandomSpec {
   double mfe;
 };
 
-FixtureProblem RandomProblem(int index, const RandomSpec& spec) {
+FixtureProblem RandomProblem(int index, const ProblemShape& shape) {
   Generator gen(0x5eed0000u + static_cast<uint64_t>(index));
   const Vec3 axes(1.0, gen.Uniform(0.5, 0.9), gen.Uniform(0.3, 0.7));
   const std::vector<double> truth = RandomQuaternionPose(&gen, 120, 1.0);
   const Mat4 t = PoseToMatrix(truth.data());
   std::vector<Camera> cameras_a, cameras_b;
   std::vector<Polygon2> outlines_a, outlines_b;
-  for (int i = 0; i < spec.viewsA + spec.viewsB; ++i) {
+  for (int i = 0; i < shape.viewsA + shape.viewsB; ++i) {
     const Vec3 centre = gen.Direction() * gen.Uniform(5, 8);
     const Camera camera = LookAtCamera(centre, Vec3(0, 0, 0),
                                        gen.Uniform(700, 900),
                                        gen.Uniform(300, 340),
                                        gen.Uniform(220, 260));
     const Polygon2 outline = EllipsoidOutline(camera, centre, axes,
-                                              spec.points, spec.roughness,
+                                              shape.points, shape.roughness,
                                               &gen);
-    if (i < spec.viewsA) {
+    if (i < shape.viewsA) {
       cameras_a.push_back(camera);
       outlines_a.push_back(outline);
     } else {
@@ -154,7 +154,7 @@ FixtureProblem RandomProblem(int index, const RandomSpec& spec) {
   problem.name = "random" + std::to_string(index);
   problem.viewVecA = MakeViewVec(cameras_a, outlines_a);
   problem.viewVecB = MakeViewVec(cameras_b, outlines_b);
-  problem.mfe = spec.mfe;
+  problem.mfe = shape.mfe;
   // Near the answer, further off, anywhere, and the first again (an equal
   // RMS keeps the earlier start).
   std::vector<std::vector<double>> starts;
@@ -162,12 +162,12 @@ FixtureProblem RandomProblem(int index, const RandomSpec& spec) {
   starts.push_back(OffPose(truth, gen.Direction(), 20, gen.Direction(), 0.2));
   starts.push_back(RandomQuaternionPose(&gen, 360, 1.5));
   starts.push_back(starts[0]);
-  while (static_cast<int>(starts.size()) < spec.numStarts) {
+  while (static_cast<int>(starts.size()) < shape.numStarts) {
     starts.push_back(
         OffPose(truth, gen.Direction(), gen.Uniform(1, 30), gen.Direction(),
                 gen.Uniform(0, 0.3)));
   }
-  starts.resize(static_cast<std::size_t>(spec.numStarts));
+  starts.resize(static_cast<std::size_t>(shape.numStarts));
   for (const std::vector<double>& s : starts) {
     problem.starts.insert(problem.starts.end(), s.begin(), s.end());
   }
@@ -279,7 +279,7 @@ std::vector<FixtureProblem> MakeFixtureProblems(const std::string& dataDir) {
   std::vector<FixtureProblem> problems;
   problems.push_back(StoneProblem(dataDir));
   // views A, views B, outline points, roughness, starts, mfe.
-  const RandomSpec specs[] = {
+  const ProblemShape shapes[] = {
       {2, 2, 16, 0.0, 4, 20},   {2, 3, 24, 0.01, 5, 20},
       {3, 2, 32, 0.0, 4, 20},   {2, 2, 64, 0.02, 6, 20},
       {4, 4, 128, 0.0, 4, 20},  {3, 5, 96, 0.005, 5, 5},
@@ -288,8 +288,8 @@ std::vector<FixtureProblem> MakeFixtureProblems(const std::string& dataDir) {
       {7, 8, 512, 0.003, 4, 20}, {8, 6, 300, 0.0, 5, 1},
   };
   int index = 0;
-  for (const RandomSpec& spec : specs) {
-    problems.push_back(RandomProblem(index++, spec));
+  for (const ProblemShape& shape : shapes) {
+    problems.push_back(RandomProblem(index++, shape));
   }
   return problems;
 }
