@@ -26,7 +26,8 @@ struct DovanelSolution {
 //
 // threads: 0 = the machine's cores, limited by OMP_NUM_THREADS (read at
 // each call); 1 = the calling thread alone; n > 1 = at most n threads
-// (negative numbers count as 0; never more threads than starts). Each
+// (negative numbers count as 0; never more threads than starts, nor than
+// kMaxThreads of thread_count.h). Each
 // thread has its own model and solver and takes the next start not yet
 // taken; the calling thread takes part. The result is bit for bit the
 // same for any number of threads.

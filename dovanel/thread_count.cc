@@ -31,6 +31,7 @@ int ThreadCount(int requested, int ompLimit, unsigned cores, long long tasks) {
     if (ompLimit >= 1 && ompLimit < count) count = ompLimit;
   }
   if (tasks < count) count = tasks;
+  if (count > kMaxThreads) count = kMaxThreads;
   return count < 1 ? 1 : static_cast<int>(count);
 }
 

@@ -10,10 +10,14 @@ namespace silhouette {
 // number, or beyond the range of int.
 int OmpThreadLimit(const char* text);
 
+// The most threads a parallel section starts, whatever is asked for: each
+// holds a model and a solver of its own.
+constexpr int kMaxThreads = 256;
+
 // The number of threads for `requested`: 1 means the calling thread
 // alone; n > 1 at most n; 0 (and any negative number) the machine's cores
 // (`cores`, at least 1), limited by `ompLimit` when that is positive.
-// Never more than `tasks` (at least 1).
+// Never more than `tasks` or kMaxThreads, never fewer than 1.
 int ThreadCount(int requested, int ompLimit, unsigned cores, long long tasks);
 
 // ThreadCount with the process's OMP_NUM_THREADS and core count, read at

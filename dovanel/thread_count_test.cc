@@ -43,6 +43,8 @@ TEST(ThreadCount, FollowsTheRequestTheLimitAndTheTasks) {
       {0, 0, 8, 3, 3},        // never more than the tasks
       {5, 0, 8, 2, 2},
       {0, 0, 8, 0, 1},        // no tasks: one thread
+      {100000, 0, 8, 1 << 30, kMaxThreads},  // a cap on what is asked
+      {0, 0, 4096, 1 << 30, kMaxThreads},    // and on the cores
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ThreadCount(c.requested, c.omp, c.cores, c.tasks), c.count)
