@@ -70,11 +70,22 @@
 %   whatever the order (if every start ends at NaN, the first is returned).
 %   With n = 0 the outputs are rms 0, the pose of seven zeros and the
 %   residuals of that pose (the identity transform). Since calls share no
-%   state, the starts can be split over several calls (or workers) and the
-%   best result picked by the same rule: see dovanel_parallel in examples/
-%   of the source tree.
+%   state, the starts can also be split over several calls (or worker
+%   processes, on other machines) and the best result picked by the same
+%   rule: see dovanel_parallel in examples/ of the source tree.
 %
 %   Outputs are created only for the outputs asked for.
+%
+%   Threads: the starts run in parallel, one thread per processor core,
+%   but at most as many as the environment variable OMP_NUM_THREADS says
+%   when it holds a positive whole number (it is read at each call, so
+%   setenv ('OMP_NUM_THREADS', '1') in the session runs the next calls on
+%   one thread; a value of 0, a negative number, a word, an empty text or
+%   a number beyond the int range is ignored). The answer is the same, bit
+%   for bit, on any number of threads, the choice of the best start
+%   included. Only the calling thread talks to Octave or MATLAB; a failure
+%   in any start ends the call with that of the lowest-numbered failing
+%   start, as on one thread.
 %
 %   Errors raised as host errors (the call ends; Octave prefixes the text
 %   with "Dovanel: "):

@@ -5,54 +5,28 @@
 #include <vector>
 
 #include "camera/view_set.h"
-#include "dovanel/multi_start_search.h"
-#include "dovanel/relative_pose_model.h"
+#include "dovanel/dovanel_solve.h"
 #include "dovanel/solver_settings.h"
 #include "geometry/error_text.h"
 #include "host/array_checks.h"
 #include "host/output_buffer.h"
 #include "host/print_failure.h"
-#include "lsq/least_squares_solver.h"
 
 namespace silhouette {
 namespace {
 
 constexpr std::size_t kPoseSize = 7;
 
-struct DovanelResult {
-  double rms = 0;
-  std::vector<double> pose;
-  std::vector<double> residuals;
-};
-
-DovanelResult Run(const mxArray* viewVecA, const mxArray* viewVecB,
-                  const mxArray* vecArray, const mxArray* settingsArray) {
+DovanelSolution Run(const mxArray* viewVecA, const mxArray* viewVecB,
+                    const mxArray* vecArray, const mxArray* settingsArray) {
   const std::size_t n = mxGetN(vecArray);
   const ViewSet set_a(viewVecA);
   const ViewSet set_b(viewVecB);
-  // No residuals, no solver: GSL needs at least as many residuals as
-  // parameters.
-  if (set_a.NumViews() == 0) {
-    throw ErrorText("viewVecA has no views: each set needs at least one.");
-  }
-  if (set_b.NumViews() == 0) {
-    throw ErrorText("viewVecB has no views: each set needs at least one.");
-  }
   const double* values = mxGetPr(settingsArray);
-  const SolverSettings settings = ReadSolverSettings(values[0], values[1]);
-
-  RelativePoseModel model(set_a, set_b);
-  LeastSquaresSolver solver(model);
-  solver.maxIterations = settings.maxIterations;
-  solver.relTolerance = settings.relTolerance;
-
-  const BestStart best = MultiStartSearch(model, solver, mxGetPr(vecArray), n);
-  DovanelResult result;
-  result.rms = best.rms();
-  result.pose = best.pose();
-  result.residuals.resize(static_cast<std::size_t>(model.NumResiduals()));
-  model.ResidualsAt(result.residuals.data(), result.pose.data());
-  return result;
+  // SolveDovanel checks tol, after the sets, as its messages come in.
+  const SolverSettings settings{TruncateToInt(values[0]), values[1]};
+  // Every core, limited by OMP_NUM_THREADS; no worker touches the host.
+  return SolveDovanel(set_a, set_b, mxGetPr(vecArray), n, settings, 0);
 }
 
 // The number of residuals of the two sets, read from the host arrays
@@ -113,7 +87,7 @@ void DovanelMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   double pose[kPoseSize] = {};
   std::size_t num_residuals = 0;
   if (!host::RunPrintingFailures("%s\n", [&] {
-        const DovanelResult result =
+        const DovanelSolution result =
             Run(prhs[0], prhs[1], vecArray, settingsArray);
         rms = result.rms;
         for (std::size_t i = 0; i < kPoseSize; ++i) pose[i] = result.pose[i];

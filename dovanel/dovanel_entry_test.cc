@@ -10,6 +10,7 @@
 
 #include "camera/synthetic_scene.h"
 #include "camera/view_set.h"
+#include "dovanel/testing/fixture_problems.h"
 #include "dovanel/relative_pose_model.h"
 #include "dovanel/two_set_scene.h"
 #include "host/embedded_host.h"
@@ -427,6 +428,32 @@ TEST_F(DovanelEntry, OutputsLeaveNoHostMemoryToTheHost) {
   EXPECT_NE(failed.printed, "");
   ExpectNoOutputs(failed);
   EXPECT_EQ(failed.cleanup.blocks, 0u);
+}
+
+// The answers recorded before the search was made faster and parallel,
+// bit for bit, through the gateway (which uses every core).
+TEST(DovanelRecordedAnswers, GatewayReproducesThemBitForBit) {
+  const std::vector<testing::RecordedAnswer> recorded = testing::ParseAnswers(
+      testing::ReadTextFile(DOVANEL_TESTDATA_DIR "/recorded_answers.txt"));
+  const std::vector<testing::FixtureProblem> problems =
+      testing::MakeFixtureProblems(DOVANEL_TESTDATA_DIR);
+  ASSERT_EQ(recorded.size(), problems.size());
+  for (std::size_t i = 0; i < problems.size(); ++i) {
+    const testing::FixtureProblem& p = problems[i];
+    ASSERT_EQ(recorded[i].name, p.name);
+    const ArrayPtr starts = MakeMatrix(7, p.numStarts, p.starts);
+    const ArrayPtr settings = Settings(p.mfe, p.tol);
+    const CallResult r = Call(3, {p.viewVecA.get(), p.viewVecB.get(),
+                                  starts.get(), settings.get()});
+    ASSERT_FALSE(r.raised) << r.error;
+    ASSERT_EQ(r.printed, "");
+    testing::RecordedAnswer actual;
+    actual.name = p.name;
+    actual.rms = Values(r.outputs[0].get())[0];
+    actual.pose = Values(r.outputs[1].get());
+    actual.residuals = Values(r.outputs[2].get());
+    EXPECT_EQ(testing::AnswerDifference(recorded[i], actual), "");
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "camera/view_set.h"
 #include "dovanel/tangency_residuals.h"
+#include "dovanel/tangent_search.h"
 #include "geometry/mat4.h"
 #include "lsq/least_squares_model.h"
 
@@ -39,7 +40,17 @@ void ReplaceFlaggedResiduals(double* out, const unsigned char* flags,
 // A half group whose epipole lies inside its view's box (EpipoleInside) is
 // flagged, and its four slots are replaced as ReplaceFlaggedResiduals says.
 // The view sets are referred to, not owned; they must outlive the model
-// and stay unchanged (their cameras are read once, by the constructor).
+// and stay unchanged (their cameras and hulls are read once, by the
+// constructor).
+//
+// The values are those of the plain recipe above bit for bit, computed
+// with less work: what depends on a view alone is prepared once (pose and
+// intrinsic inverses, a TangentSearch per view), the epipole and tangent
+// pair that both halves of a group share are found once, and an
+// evaluation allocates nothing. The model keeps scratch space and the
+// residuals of the latest evaluation, which a Jacobian at the same pose
+// reuses: one model serves one thread at a time (a parallel search builds
+// one per thread).
 class RelativePoseModel : public LeastSquaresModel {
  public:
   // Throws ErrorText when 8 |A| |B| does not fit an int, when a view of
@@ -52,7 +63,9 @@ class RelativePoseModel : public LeastSquaresModel {
   // ResidualsAt at the pose x. Throws "paramVec->size != NumParams()" and
   // "f->size != NumResiduals()" for vectors of the wrong length.
   void Residuals(gsl_vector* f, const gsl_vector* x) override;
-  // Forward differences with the step fdStep.
+  // Forward differences with the step fdStep, exactly as
+  // ForwardDifferenceJacobian computes them (same checks and messages),
+  // without allocating.
   void Jacobian(gsl_matrix* J, const gsl_vector* x) override;
   int NumResiduals() const override { return numResiduals_; }
   int NumParams() const override { return 7; }
@@ -72,11 +85,34 @@ class RelativePoseModel : public LeastSquaresModel {
   double fdStep = 1e-6;
 
  private:
+  // The residuals at pose, from the latest Residuals call when it was made
+  // at the same pose (bit for bit), otherwise evaluated and kept.
+  const double* ResidualsOfLatest(const double* pose);
+
   const ViewSet& setA_;
   const ViewSet& setB_;
   int numResiduals_;
   std::vector<ViewInverses> inversesA_;
   std::vector<ViewInverses> inversesB_;
+  std::vector<TangentSearch> searchA_;
+  std::vector<TangentSearch> searchB_;
+
+  // Scratch of one evaluation: each view's pose times T (A) or inverse(T)
+  // (B), and the flags of the half groups (two per pair). What grows with
+  // the residuals is sized by the first evaluation that needs it.
+  mutable std::vector<Mat4> poseTimesA_;
+  mutable std::vector<Mat4> poseTimesB_;
+  mutable std::vector<unsigned char> flags_;
+  // Per pair, where the latest evaluation found A's and B's tangents.
+  mutable std::vector<TangentSearch::Hint> hintsA_;
+  mutable std::vector<TangentSearch::Hint> hintsB_;
+  // Residuals for SumOfSquares and for vectors with a stride.
+  mutable std::vector<double> values_;
+  // The latest evaluated pose and its residuals, and the Jacobian's steps.
+  double latestPose_[7] = {};
+  bool haveLatest_ = false;
+  std::vector<double> latest_;
+  std::vector<double> stepped_;
 };
 
 }  // namespace silhouette

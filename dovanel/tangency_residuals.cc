@@ -29,16 +29,14 @@ void OffsetToLine(const Vec3& line, const Vec2& vertex, double* out) {
   out[1] = foot.y - vertex.y;
 }
 
-// The image in view's camera of the centre of a camera whose pose has the
-// inverse partnerPoseInverse, carried by T.
+}  // namespace
+
 Vec2 ProjectedCentreOf(const View& view, const Mat4& partnerPoseInverse,
                        const Mat4& T) {
   const Mat4 m = T * partnerPoseInverse;
   const Vec3 centre = (m * Vec4(0, 0, 0, 1)).ToVec3();
   return view.camera.Project(centre);
 }
-
-}  // namespace
 
 ViewInverses::ViewInverses(const View& view)
     : poseInverse(view.camera.pose.Inverse()),
@@ -70,10 +68,16 @@ Vec2 PairResiduals(const View& view, const ViewInverses& viewInverses,
   const Vec2 e2 =
       ProjectedCentreOf(partner, viewInverses.poseInverse, tInverse);
   const TangentPair t1 = TangentPoints(view, e1);
-  TangentPair t2 = TangentPoints(partner, e2);
-
+  const TangentPair t2 = TangentPoints(partner, e2);
   // M carries the partner's camera coordinates into the view's.
   const Mat4 m = view.camera.pose * T * partnerInverses.poseInverse;
+  TangencyOffsets(viewInverses, partnerInverses, m, t1, t2, out);
+  return e1;
+}
+
+void TangencyOffsets(const ViewInverses& viewInverses,
+                     const ViewInverses& partnerInverses, const Mat4& m,
+                     const TangentPair& t1, TangentPair t2, double* out) {
   const Mat3 essential = CrossMatrix(m.Translation()) * m.Block3();
 
   const Mat3& k1_inv = viewInverses.kInverse;
@@ -90,7 +94,6 @@ Vec2 PairResiduals(const View& view, const ViewInverses& viewInverses,
   }
   OffsetToLine(f12 * Homogeneous(t2.first), t1.first, out);
   OffsetToLine(f12 * Homogeneous(t2.second), t1.second, out + 2);
-  return e1;
 }
 
 }  // namespace silhouette

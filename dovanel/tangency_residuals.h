@@ -11,6 +11,7 @@
 #pragma once
 
 #include "camera/view.h"
+#include "dovanel/tangent_points.h"
 #include "geometry/mat3.h"
 #include "geometry/mat4.h"
 #include "geometry/vec2.h"
@@ -61,6 +62,19 @@ struct ViewInverses {
 Vec2 PairResiduals(const View& view, const ViewInverses& viewInverses,
                    const View& partner, const ViewInverses& partnerInverses,
                    const Mat4& T, const Mat4& tInverse, double* out);
+
+// The image in view's camera of the centre of a camera whose pose has the
+// inverse partnerPoseInverse, carried by T: ProjectedCentre with the
+// partner's pose inverse computed beforehand.
+Vec2 ProjectedCentreOf(const View& view, const Mat4& partnerPoseInverse,
+                       const Mat4& T);
+
+// What PairResiduals computes once it has its tangent pairs: t1 those of
+// the view, t2 those of the partner (before any exchange), and m the
+// transform view pose * T * inverse(partner pose).
+void TangencyOffsets(const ViewInverses& viewInverses,
+                     const ViewInverses& partnerInverses, const Mat4& m,
+                     const TangentPair& t1, TangentPair t2, double* out);
 
 // Whether e lies strictly inside the view's box, as EpipoleInside decides.
 bool InsideBox(const View& view, const Vec2& e);

@@ -1,10 +1,22 @@
 function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
                                                    vecArray, settings, ...
-                                                   numWorkers)
+                                                   numWorkers, workerThreads)
   % DOVANEL_PARALLEL  Dovanel with its start poses split across workers.
   %
   %   rms = dovanel_parallel (viewVecA, viewVecB, vecArray, [mfe; tol])
   %   [rms, pose, residuals] = dovanel_parallel (..., numWorkers)
+  %   [...] = dovanel_parallel (..., numWorkers, workerThreads)
+  %
+  %   Threads or workers? Dovanel itself runs its starts on every core of
+  %   the machine, on threads (as many as the cores, at most the
+  %   environment variable OMP_NUM_THREADS, read at each call), with the
+  %   same answer as on one core. On one machine a plain Dovanel call is
+  %   therefore the fastest way to run many starts: it costs no worker
+  %   start-up (0.5 to 1 s here) and no copies of the sets. Worker
+  %   processes still pay where threads cannot reach: workers on other
+  %   machines (a MATLAB cluster pool), or a session whose Dovanel must
+  %   stay on one thread. Workers and Dovanel's threads should not fight
+  %   for the cores: by default each worker runs Dovanel on one thread.
   %
   %   Takes the same inputs as Dovanel and returns the same three outputs,
   %   equal to those of one Dovanel call over all starts. The columns of
@@ -21,7 +33,14 @@ function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
   %                whole number, at most the number of starts (larger
   %                values are cut to it). Default: the number of processor
   %                cores (Octave: nproc; MATLAB: maxNumCompThreads). With
-  %                one chunk Dovanel is called directly.
+  %                one chunk Dovanel is called directly, in the session
+  %                and with the session's threads.
+  %   workerThreads  threads for Dovanel in each worker: a whole number,
+  %                the workers' OMP_NUM_THREADS for this call (in Octave
+  %                set in the session while the workers are forked, then
+  %                put back; in MATLAB set in each worker around its call).
+  %                0 leaves OMP_NUM_THREADS as it is, so that each worker's
+  %                Dovanel uses every core. Default: 1.
   %
   %   Before any worker starts, Dovanel is called once without starts
   %   (vecArray(:, [])): it reads both sets and the settings, so a bad
@@ -42,7 +61,10 @@ function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
   %   defined (Debian: octave-parallel). parcellfun forks at most one
   %   process per processor core; further chunks wait for a free one. The
   %   workers are copies of the session, with its path, so the modules'
-  %   folder needs no setup. When the chunks are done (or have failed),
+  %   folder needs no setup. With workerThreads > 0, workers that earlier
+  %   parcellfun calls left running are removed first, so that every
+  %   worker of this call starts with the limit. When the chunks are done
+  %   (or have failed),
   %   the worker processes are removed with parcellfun_set_nproc (0), so
   %   none is left behind (parcellfun would keep them, and the package's
   %   workers still running when Octave exits make it touch freed memory);
@@ -77,9 +99,18 @@ function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
   %
   %   See also Dovanel, parcellfun, parfor, load_view_set.
 
-  if (nargin < 4 || nargin > 5)
-    error (['dovanel_parallel: need 4 or 5 inputs: dovanel_parallel ' ...
-            '(viewVecA, viewVecB, vecArray, [mfe; tol], numWorkers)']);
+  if (nargin < 4 || nargin > 6)
+    error (['dovanel_parallel: need 4 to 6 inputs: dovanel_parallel ' ...
+            '(viewVecA, viewVecB, vecArray, [mfe; tol], numWorkers, ' ...
+            'workerThreads)']);
+  end
+  if (nargin < 6 || isempty (workerThreads))
+    workerThreads = 1;
+  end
+  if (~isnumeric (workerThreads) || ~isreal (workerThreads) ...
+      || ~isscalar (workerThreads) || ~(workerThreads >= 0) ...
+      || workerThreads ~= fix (workerThreads) || isinf (workerThreads))
+    error ('dovanel_parallel: workerThreads must be a whole number, 0 or more');
   end
   inOctave = exist ('OCTAVE_VERSION', 'builtin') ~= 0;
   if (nargin < 5 || isempty (numWorkers))
@@ -129,6 +160,16 @@ function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
     % parcellfun keeps its worker processes for later calls; remove them
     % when done, also after a failure or an interrupt.
     stopWorkers = onCleanup (@() parcellfun_set_nproc (0));
+    % The workers are forked by this call's parcellfun and inherit the
+    % session's environment: set OMP_NUM_THREADS for them (put back when
+    % done), with no worker of an earlier call left to miss it.
+    if (workerThreads > 0)
+      parcellfun_set_nproc (0);
+      savedThreads = getenv ('OMP_NUM_THREADS');
+      setenv ('OMP_NUM_THREADS', sprintf ('%d', workerThreads));
+      restoreThreads = onCleanup (@() restore_env ('OMP_NUM_THREADS', ...
+                                                   savedThreads));
+    end
     runChunk = @(starts) Dovanel (viewVecA, viewVecB, starts, settings);
     % A failed chunk hands back its message in place of the RMS.
     failed = @(err, varargin) deal (err.message, [], []);
@@ -142,7 +183,8 @@ function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
     % captures it and hands a failure's message back in place of the RMS.
     parfor k = 1:numChunks
       [rmsOf{k}, poseOf{k}, residualsOf{k}] = ...
-          dovanel_chunk (viewVecA, viewVecB, chunks{k}, settings);
+          dovanel_chunk (viewVecA, viewVecB, chunks{k}, settings, ...
+                         workerThreads);
     end
   end
   for c = 1:numChunks
@@ -161,4 +203,13 @@ function [rms, pose, residuals] = dovanel_parallel (viewVecA, viewVecB, ...
   rms = rmsOf{best};
   pose = poseOf{best};
   residuals = residualsOf{best};
+end
+
+function restore_env (name, value)
+  % Puts back an environment variable; an empty value means it was unset.
+  if (isempty (value))
+    unsetenv (name);
+  else
+    setenv (name, value);
+  end
 end

@@ -110,6 +110,14 @@
 %!   [r, p, res] = dovanel_chunk (A, B, starts(:, 1:2), params);
 %!   [r1, p1, res1] = Dovanel (A, B, starts(:, 1:2), params);
 %!   assert (isequaln ({r, p, res}, {r1, p1, res1}));
+%!   ## With a thread count it sets OMP_NUM_THREADS for its call only.
+%!   saved = getenv ("OMP_NUM_THREADS");
+%!   setenv ("OMP_NUM_THREADS", "3");
+%!   [r2, p2, res2] = dovanel_chunk (A, B, starts(:, 1:2), params, 1);
+%!   threads_after = getenv ("OMP_NUM_THREADS");
+%!   if (isempty (saved)) unsetenv ("OMP_NUM_THREADS"); else setenv ("OMP_NUM_THREADS", saved); end
+%!   assert (threads_after, "3");
+%!   assert (isequaln ({r2, p2, res2}, {r1, p1, res1}));
 %! unwind_protect_cleanup
 %!   cd (here);
 %! end_unwind_protect
@@ -170,5 +178,84 @@
 %! dovanel_parallel (A, B, starts, params, 1.5);
 %!error <numWorkers must be a positive whole number>
 %! dovanel_parallel (A, B, starts, params, NaN);
-%!error <need 4 or 5 inputs>
+%!error <need 4 to 6 inputs>
 %! dovanel_parallel (A, B, starts);
+%!error <workerThreads must be a whole number, 0 or more>
+%! dovanel_parallel (A, B, starts, params, 2, -1);
+%!error <workerThreads must be a whole number, 0 or more>
+%! dovanel_parallel (A, B, starts, params, 2, 1.5);
+%!error <workerThreads must be a whole number, 0 or more>
+%! dovanel_parallel (A, B, starts, params, 2, Inf);
+
+## ------------------------------------------------------------- threads
+
+%!test
+%! ## Workers on one thread each (the default), on two, or on whatever the
+%! ## session has: the same answer, and the session's own setting is
+%! ## left as it was.
+%! saved = getenv ("OMP_NUM_THREADS");
+%! unwind_protect
+%!   setenv ("OMP_NUM_THREADS", "2");
+%!   [r1, p1, res1] = Dovanel (A, B, starts, params);
+%!   for threads = {[], 1, 2, 0}
+%!     [r, p, res] = dovanel_parallel (A, B, starts, params, 2, threads{1});
+%!     assert (isequaln ({r, p, res}, {r1, p1, res1}));
+%!     assert (getenv ("OMP_NUM_THREADS"), "2");
+%!   endfor
+%! unwind_protect_cleanup
+%!   if (isempty (saved))
+%!     unsetenv ("OMP_NUM_THREADS");
+%!   else
+%!     setenv ("OMP_NUM_THREADS", saved);
+%!   endif
+%! end_unwind_protect
+
+%!test
+%! ## Dovanel's own threads: the same answer, bit for bit, whatever
+%! ## OMP_NUM_THREADS holds (one thread, two, three, zero, a word, unset);
+%! ## it is read at each call. The NaN start and a repeated best start test
+%! ## the choice of the best across threads.
+%! bad = starts(:, 1);
+%! bad(5) = NaN;
+%! [~, best] = min (rms_of);
+%! many = [bad, starts, starts(:, best), starts];
+%! saved = getenv ("OMP_NUM_THREADS");
+%! unwind_protect
+%!   unsetenv ("OMP_NUM_THREADS");
+%!   [r1, p1, res1] = Dovanel (A, B, many, params);
+%!   for value = {"1", "2", "3", "0", "abc", "-4", "99999999999", ""}
+%!     setenv ("OMP_NUM_THREADS", value{1});
+%!     [r, p, res] = Dovanel (A, B, many, params);
+%!     assert (isequaln ({r, p, res}, {r1, p1, res1}), ...
+%!             "OMP_NUM_THREADS=%s changes the answer", value{1});
+%!   endfor
+%!   unsetenv ("OMP_NUM_THREADS");
+%!   [r, p, res] = Dovanel (A, B, many, params);
+%!   assert (isequaln ({r, p, res}, {r1, p1, res1}));
+%!   assert (r1, min (rms_of));
+%! unwind_protect_cleanup
+%!   if (isempty (saved))
+%!     unsetenv ("OMP_NUM_THREADS");
+%!   else
+%!     setenv ("OMP_NUM_THREADS", saved);
+%!   endif
+%! end_unwind_protect
+
+%!test
+%! ## A failure on many threads is printed once, as on one.
+%! saved = getenv ("OMP_NUM_THREADS");
+%! unwind_protect
+%!   B2 = B;
+%!   B2(2).camera.kappa1 = 1e-7;
+%!   for value = {"1", "3"}
+%!     setenv ("OMP_NUM_THREADS", value{1});
+%!     out = evalc ("try, r = Dovanel (A, B2, starts, params); catch, end");
+%!     assert (out, "Cannot form matrix K with nonzero kappa1\n");
+%!   endfor
+%! unwind_protect_cleanup
+%!   if (isempty (saved))
+%!     unsetenv ("OMP_NUM_THREADS");
+%!   else
+%!     setenv ("OMP_NUM_THREADS", saved);
+%!   endif
+%! end_unwind_protect
