@@ -35,6 +35,9 @@ def float64_rows(array: np.ndarray) -> np.ndarray:
     An array that is already so is returned as it is; any other is copied
     once.
     """
+    flags = array.flags
+    if array.dtype == np.float64 and flags.c_contiguous and flags.aligned:
+        return array
     return np.require(array, dtype=np.float64, requirements=("C", "A"))
 
 
