@@ -230,8 +230,14 @@ def view_list(views: Iterable[ViewLike]) -> list[tuple]:
             camera = Camera.from_fields(item["camera"])
         else:
             raise TypeError(_NOT_A_VIEW_SET)
-        out.append((camera.efl, camera.u0, camera.v0, camera.kappa1, camera.pose,
-                    boundary))
+        out.append((camera.efl, camera.u0, camera.v0, camera.kappa1,
+                    _aligned(camera.pose), _aligned(boundary)))
     return out
+
+
+def _aligned(array: NDArray[np.float64]) -> NDArray[np.float64]:
+    """array, or an aligned copy of it: NumPy's buffers may be unaligned (as
+    arrays unpickled from a message can be), which the extension refuses."""
+    return array if array.flags.aligned else np.require(array, requirements="A")
 
 

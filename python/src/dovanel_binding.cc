@@ -36,6 +36,9 @@ py::tuple Dovanel(const py::list& views_a, const py::list& views_b,
   if (starts.ndim() != 2 || starts.shape(1) != kPoseSize) {
     throw py::value_error("starts is not an array of shape (S, 7)");
   }
+  if ((starts.flags() & py::detail::npy_api::NPY_ARRAY_ALIGNED_) == 0) {
+    throw py::type_error("starts is not an aligned array");
+  }
   SolverSettings settings;
   try {
     settings = ReadSolverSettings(mfe, tol);

@@ -7,7 +7,7 @@ namespace silhouette {
 namespace python {
 
 // Adds dovanel(views_a, views_b, starts, mfe, tol, threads) to the module.
-// The view lists are read as ReadViewList reads them; starts is a
+// The view lists are read as ReadViewList reads them; starts is an aligned,
 // C-contiguous float64 array of shape (S, 7), read in place (row i is start
 // i); mfe and tol go through ReadSolverSettings, whose failure raises
 // ValueError with its text. threads must be 0 or more (ValueError). Both

@@ -19,11 +19,16 @@ using AnyLayout = py::array_t<double, 0>;
 
 std::string ViewLabel(std::size_t i) { return "view " + std::to_string(i + 1); }
 
+// Aligned as well: the elements are read as doubles.
 AnyLayout FloatArray(const py::handle& item, const char* what) {
   if (!AnyLayout::check_(item)) {
     throw py::type_error(std::string(what) + " is not a float64 array");
   }
-  return py::reinterpret_borrow<AnyLayout>(item);
+  AnyLayout array = py::reinterpret_borrow<AnyLayout>(item);
+  if ((array.flags() & py::detail::npy_api::NPY_ARRAY_ALIGNED_) == 0) {
+    throw py::type_error(std::string(what) + " is not an aligned array");
+  }
+  return array;
 }
 
 Camera ReadCamera(const py::tuple& item) {

@@ -12,9 +12,9 @@ namespace silhouette {
 namespace python {
 
 // Reads every item of `views`, a list of tuples (efl, u0, v0, kappa1, pose,
-// boundary) with four Python floats, pose a float64 array of shape (4, 4)
-// (row-major: pose[r, c]) and boundary a float64 array of shape (N, 2) in
-// any memory layout, each row a point (u, v). The boundary is copied once,
+// boundary) with four Python floats, pose an aligned float64 array of shape
+// (4, 4) (row-major: pose[r, c]) and boundary an aligned float64 array of
+// shape (N, 2) with any strides, each row a point (u, v). The boundary is copied once,
 // straight into the view. Needs the GIL.
 //
 // Raises TypeError for items of any other form and ValueError, with the

@@ -66,6 +66,34 @@ def test_views_as_mappings_give_the_same_edges(stone_sets):
             assert e.tobytes() == r.tobytes()
 
 
+def unaligned(array: np.ndarray) -> np.ndarray:
+    """A copy of a float64 array whose data start one byte off alignment."""
+    raw = np.zeros(array.size * 8 + 1, dtype=np.uint8)
+    out = np.frombuffer(raw.data, dtype=np.float64, count=array.size,
+                        offset=1).reshape(array.shape)
+    out[...] = array
+    return out
+
+
+def test_views_of_any_memory_layout_give_the_same_edges(stone_sets):
+    views = stone_sets[0]
+    expected = silhouette.kestrim(views)
+    for convert in (unaligned, np.asfortranarray, lambda a: a.astype(">f8"),
+                    lambda a: np.repeat(a, 2, axis=1)[:, ::2]):
+        others = [{"camera": {"efl": v.camera.efl, "u0": v.camera.u0,
+                              "v0": v.camera.v0, "kappa1": v.camera.kappa1,
+                              "pose": convert(v.camera.pose)},
+                   "boundary": convert(v.boundary)} for v in views]
+        result = silhouette.kestrim(others)
+        for e, r in zip(expected, result):
+            assert e.tobytes() == r.tobytes()
+    # View objects keep an unaligned boundary as it is (pickling can make
+    # one), yet compute the same.
+    kept = [silhouette.View(v.camera, unaligned(v.boundary)) for v in views]
+    assert not kept[0].boundary.flags.aligned
+    assert silhouette.kestrim(kept)[0].tobytes() == expected[0].tobytes()
+
+
 @pytest.mark.parametrize("count", [0, 1])
 def test_no_view_or_one_view_gives_no_edges(stone_sets, count):
     near, far, view = silhouette.kestrim(stone_sets[0][:count])
