@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <numeric>
 #include <type_traits>
@@ -63,18 +64,22 @@ py::tuple Pirolet(const Points& points) {
   if (n > std::numeric_limits<int32_t>::max()) {
     throw py::value_error("Need fewer than 2^31 points");
   }
-  const double* data = points.data();
-  for (py::ssize_t k = 0; k < 2 * n; ++k) {
-    if (!std::isfinite(data[k])) {
+  // NumPy may hand over an unaligned buffer (the package does not); such
+  // one is copied byte by byte first.
+  const void* data = points.data();
+  Polygon2 aligned;
+  const Vec2* rows = nullptr;
+  if (reinterpret_cast<std::uintptr_t>(data) % alignof(Vec2) == 0) {
+    rows = static_cast<const Vec2*>(data);
+  } else {
+    aligned.resize(static_cast<std::size_t>(n));
+    std::memcpy(aligned.data(), data, aligned.size() * sizeof(Vec2));
+    rows = aligned.data();
+  }
+  for (py::ssize_t k = 0; k < n; ++k) {
+    if (!std::isfinite(rows[k].x) || !std::isfinite(rows[k].y)) {
       throw py::value_error("Need poly with finite coordinates");
     }
-  }
-  // NumPy may hand over an unaligned buffer; such one is copied first.
-  Polygon2 aligned;
-  const Vec2* rows = reinterpret_cast<const Vec2*>(data);
-  if (reinterpret_cast<std::uintptr_t>(data) % alignof(Vec2) != 0) {
-    aligned = PolygonFromColumns(data, static_cast<std::size_t>(n));
-    rows = aligned.data();
   }
 
   Measured result;

@@ -128,3 +128,16 @@ def test_c_contiguous_float64_is_read_in_place_and_others_converted_once():
     converted = peak_python_allocation(lambda: silhouette.pirolet(fortran))
     assert in_place < size / 10
     assert size <= converted < 2 * size
+
+
+def test_the_extension_copies_an_unaligned_buffer_before_reading_it():
+    # The package aligns its arrays; the extension must not read unaligned
+    # ones as doubles either (the sanitized build reports such reads).
+    points = cloud("square", 1000, 4)
+    odd = dict(layouts(points))["unaligned"]
+    assert not odd.flags.aligned
+    from silhouette import _core
+    assert bits(_core.pirolet(odd)[1]) == bits(silhouette.pirolet(points)[1])
+    odd[5, 1] = np.nan
+    with pytest.raises(ValueError, match="^Need poly with finite coordinates$"):
+        _core.pirolet(odd)
