@@ -83,10 +83,11 @@ def view_sets(stone_a, stone_b):
         yield f"random_{count}", random_set(rng, count)[0]
     yield "one_view", stone_a[:1]
     yield "empty", []
-    # Two cameras 2 degrees apart, whose rays stay inside each other's cones.
+    # Two cameras 2 degrees apart: rays that stay inside the other's
+    # silhouette cone end at infinity (far ends of Inf and NaN).
     points = random_object(rng)
     near = [look_at(6 * np.array([np.cos(t), np.sin(t), 0.3]))
-            for t in np.radians([0, 2, 90, 200])]
+            for t in np.radians([0, 2])]
     yield "close_pair", [silhouette.View(silhouette.Camera(800, 320, 240, 0, p),
                                          project(p, points)) for p in near]
     yield "nan_efl", with_camera(stone_a, 3, efl=np.nan)
