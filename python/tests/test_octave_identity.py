@@ -7,23 +7,16 @@ follows every change of the core. Without Octave or its modules the tests
 are skipped, unless SILHOUETTE_OCTAVE_MODULES is set (as ctest does), when
 they fail.
 
-GSL's solver calls CBLAS. The Octave modules get it from Octave's own BLAS
-library, the package from libgslcblas, whose results can differ in the last
-bits, and the solver's iterations carry such differences on. So where a
-Dovanel answer differs, it is computed once more in a Python process with
-Octave's BLAS library preloaded: if it is then identical, the test is
-marked as an expected failure, with the differences listed; any other
-difference fails.
+GSL's solver calls CBLAS; the modules and this package link the same
+static GSL and CBLAS, so Dovanel's answers are identical too.
 """
 
 from __future__ import annotations
 
 import os
 import pathlib
-import re
 import shutil
 import subprocess
-import sys
 
 import numpy as np
 import pytest
@@ -139,43 +132,6 @@ def hex_words(values) -> str:
                      np.asarray(values, dtype=np.float64).view(np.uint64)) + "\n"
 
 
-def octaves_blas() -> str | None:
-    """The BLAS library octave-cli loads, by ldd."""
-    run = subprocess.run(["ldd", OCTAVE], capture_output=True, text=True)
-    found = re.search(r"libblas\S*\s+=>\s+(\S+)", run.stdout)
-    return found.group(1) if found else None
-
-
-@pytest.fixture(scope="module")
-def answers_with_octaves_blas(tmp_path_factory):
-    """Dovanel's answers computed by this package with Octave's BLAS
-    preloaded: a function of the case's name, None without that library."""
-    blas = octaves_blas() if OCTAVE else None
-    if blas is None:
-        return lambda name: None
-    folder = tmp_path_factory.mktemp("octaves_blas")
-    preload = " ".join(filter(None, [os.environ.get("LD_PRELOAD"), blas]))
-    code = ("import sys, pathlib, test_octave_identity as t\n"
-            "for name, (_, call) in t.CASES.items():\n"
-            "    if name.startswith('dovanel'):\n"
-            "        answer = t.python_answer(name, call)\n"
-            "        if not isinstance(answer, str):\n"
-            "            pathlib.Path(sys.argv[1], name).write_text(t.hex_words(answer))\n")
-    run = subprocess.run([sys.executable, "-c", code, str(folder)],
-                         capture_output=True, text=True, timeout=600,
-                         env=dict(os.environ, LD_PRELOAD=preload,
-                                  PYTHONPATH=os.pathsep.join(sys.path)))
-    assert run.returncode == 0, run.stderr
-
-    def answer(name):
-        path = folder / name
-        if not path.exists():
-            return None
-        return np.array([int(w, 16) for w in path.read_text().split()],
-                        dtype=np.uint64).view(np.float64)
-    return answer
-
-
 @pytest.fixture(scope="module")
 def octave_answers(tmp_path_factory):
     if OCTAVE is None or not (MODULES / "Pirolet.mex").exists():
@@ -227,19 +183,13 @@ def differences(expected: np.ndarray, got: np.ndarray) -> str:
 
 
 @pytest.mark.parametrize("name", sorted(CASES))
-def test_same_answer_as_the_octave_module(name, octave_answers,
-                                          answers_with_octaves_blas):
+def test_same_answer_as_the_octave_module(name, octave_answers):
     expected = octave_answers(name)
     got = python_answer(name, CASES[name][1])
     if isinstance(expected, str) or isinstance(got, str):
         assert got == expected
         return
     assert len(got) == len(expected), (len(got), len(expected))
-    if got.tobytes() != expected.tobytes():
-        again = answers_with_octaves_blas(name)
-        if again is not None and again.tobytes() == expected.tobytes():
-            pytest.xfail("identical with Octave's BLAS in place of libgslcblas; "
-                         "with libgslcblas " + differences(expected, got))
     assert got.tobytes() == expected.tobytes(), differences(expected, got)
 
 
