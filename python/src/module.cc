@@ -44,6 +44,13 @@ PYBIND11_MODULE(_core, m) {
   // on several threads once the GIL is released, so the handler is turned
   // off here, once for the process, and never set again by this module.
   gsl_set_error_handler_off();
+  // For the tests: reports a GSL error through the module's own GSL (linked
+  // in, private to the module), which returns only while its handler is
+  // off.
+  m.def("_gsl_error_returns", [] {
+    gsl_error("provoked", __FILE__, __LINE__, GSL_EDOM);
+    return true;
+  });
 
   // Both a RuntimeError, as every failure of a computation is, and a
   // MemoryError. Created once, with the module; kept for the process's

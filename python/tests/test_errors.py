@@ -212,30 +212,37 @@ def run_python(code: str, **env) -> subprocess.CompletedProcess:
                                    **env))
 
 
-GSL_ERROR = """
-    import ctypes, ctypes.util
+SHARED_GSL_ERROR = """
+    import ctypes
     {imports}
     gsl = ctypes.CDLL("libgsl.so.27")
     gsl.gsl_error(b"provoked", b"test", 1, 1)   # GSL_EDOM
     print("survived")
 """
 
+THREADED_CALLS = """
+    import silhouette
+    from concurrent.futures import ThreadPoolExecutor
+    views = silhouette.load_view_set({stone_a!r})
+    with ThreadPoolExecutor(4) as pool:
+        list(pool.map(lambda k: silhouette.dovanel(views[:3], views[3:],
+             [0, 0, 0, 1, 0, 0, k]), range(8)))
+"""
 
-def test_importing_the_package_turns_gsls_aborting_handler_off():
-    # Without the package, GSL's default handler aborts the process; after
-    # the import, and after computations on several threads, it does not.
-    plain = run_python(GSL_ERROR.format(imports=""))
-    assert plain.returncode != 0 and "survived" not in plain.stdout
-    imported = run_python(GSL_ERROR.format(imports=textwrap.dedent("""
-        import silhouette, numpy as np
-        from concurrent.futures import ThreadPoolExecutor
-        views = silhouette.load_view_set(STONE_A)
-        with ThreadPoolExecutor(4) as pool:
-            list(pool.map(lambda k: silhouette.dovanel(views[:3], views[3:],
-                 [0, 0, 0, 1, 0, 0, k]), range(8)))
-        """).replace("\n", "\n    ").replace("STONE_A", repr(str(EXAMPLES / "stone_views_A.txt")))))
-    assert imported.returncode == 0, imported.stderr
-    assert imported.stdout == "survived\n"
+
+def test_the_packages_own_gsl_never_aborts_and_a_shared_one_is_left_alone():
+    calls = textwrap.dedent(
+        THREADED_CALLS.format(stone_a=str(EXAMPLES / "stone_views_A.txt")))
+    # The package's GSL is linked in and private: its handler is off from
+    # the import on, also after computations on several threads.
+    own = run_python(calls + "print(silhouette._core._gsl_error_returns())\n")
+    assert own.returncode == 0, own.stderr
+    assert own.stdout == "True\n"
+    # A GSL library the process loads for itself keeps its own (aborting)
+    # default handler, with or without the package.
+    for imports in ("", textwrap.indent(calls, "    ")):
+        shared = run_python(SHARED_GSL_ERROR.format(imports=imports.strip()))
+        assert shared.returncode != 0 and "survived" not in shared.stdout
 
 
 @pytest.mark.skipif("asan" in os.environ.get("LD_PRELOAD", ""),
