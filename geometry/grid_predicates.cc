@@ -2,10 +2,10 @@
 
 #include <cmath>
 
+#include "geometry/grid_point.h"
+
 namespace silhouette {
 namespace {
-
-constexpr double kGridLimit = 268435456.0;  // 2^28
 
 int32_t Compare(__int128 left, __int128 right) {
   return left > right ? 1 : (left < right ? -1 : 0);
@@ -14,10 +14,7 @@ int32_t Compare(__int128 left, __int128 right) {
 }  // namespace
 
 int64_t GridPredicates::GridCoordinate(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= kGridLimit) return static_cast<int64_t>(kGridLimit);
-  if (v <= -kGridLimit) return -static_cast<int64_t>(kGridLimit);
-  return static_cast<int64_t>(v);
+  return ToGridCoordinate(v);
 }
 
 GridPredicates::GridPredicates(int32_t count, const Vec2* points)

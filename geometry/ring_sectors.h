@@ -1,0 +1,80 @@
+// Finds, for a point, the edge of a convex ring whose angular sector around
+// an interior anchor holds the point's direction.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "geometry/grid_point.h"
+#include "geometry/hull_ring.h"
+
+namespace silhouette {
+
+// The anchor is the centroid of three grid points with area (exact in
+// thirds of grid units). For a convex ring that holds the anchor strictly
+// inside, the ray from the anchor through a point outside the ring crosses
+// the edge whose sector [from, to) holds the point's direction, and the
+// point lies strictly to the right of that edge; a point inside or on the
+// ring lies to the right of no edge. So the sector's edge is a visible
+// edge whenever there is one.
+//
+// The search is exact: it walks the ring with integer cross products. A
+// table of ring vertices by rough direction (in floating point) only says
+// where the walk starts, so that it takes a step or two however the ring
+// grows. A vertex that has left the ring leads on to the vertex that
+// replaced it.
+class RingSectors {
+ public:
+  // `grid` must outlive the object; a, b, c are the corners; vertices are
+  // indices below `count`.
+  RingSectors(const GridPoint* grid, int32_t a, int32_t b, int32_t c,
+              int32_t count);
+
+  // Vertex v joins the ring with `leaving`, the edge that starts at it.
+  void Add(int32_t v, int32_t leaving);
+  // The ring vertex v has a new leaving edge.
+  void SetLeaving(int32_t v, int32_t leaving) { leaving_[v] = leaving; }
+  // Vertex v left the ring; `successor`, a vertex that joined it at the
+  // same time, took its place.
+  void Drop(int32_t v, int32_t successor) {
+    leaving_[v] = HullRing::kNone;
+    successor_[v] = successor;
+  }
+  // Points the table's entries from v's direction to w's (both on the
+  // ring, v before w) at v; a long span only near its ends.
+  void Cover(int32_t v, int32_t w);
+
+  // The edge whose sector holds point p's direction, walking `ring` from a
+  // table entry (or from `start` if there is none); HullRing::kNone when p
+  // is the anchor itself, or when the walk takes more than `max_steps` (a
+  // ring that is not convex around the anchor).
+  int32_t EdgeToward(const HullRing& ring, GridPoint p, int32_t start,
+                     int32_t max_steps);
+
+ private:
+  struct Offset {
+    int64_t x, y;  // three times (point - anchor)
+  };
+  Offset FromAnchor(GridPoint p) const {
+    return Offset{3 * static_cast<int64_t>(p.x) - anchorX3_,
+                  3 * static_cast<int64_t>(p.y) - anchorY3_};
+  }
+  // Cross product of two offsets: |offsets| < 2^31 keeps it below 2^63.
+  static int64_t Cross(const Offset& u, const Offset& v) {
+    return u.x * v.y - u.y * v.x;
+  }
+  int32_t Bucket(const Offset& d) const;
+
+  const GridPoint* grid_;
+  int64_t anchorX3_;
+  int64_t anchorY3_;
+  std::vector<int32_t> vertexAt_;  // a vertex per bucket of directions
+  double bucketsPerQuarter_;
+  // By vertex, set when it joins the ring (and read only after that).
+  std::unique_ptr<int32_t[]> leaving_;    // kNone once it has left
+  std::unique_ptr<int32_t[]> successor_;  // once it has left
+  std::unique_ptr<int32_t[]> bucket_;
+};
+
+}  // namespace silhouette
