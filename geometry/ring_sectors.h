@@ -32,6 +32,7 @@ class RingSectors {
               int32_t count);
 
   // Vertex v joins the ring with `leaving`, the edge that starts at it.
+  // Every vertex of the ring must have been added.
   void Add(int32_t v, int32_t leaving);
   // The ring vertex v has a new leaving edge.
   void SetLeaving(int32_t v, int32_t leaving) { leaving_[v] = leaving; }
