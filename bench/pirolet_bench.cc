@@ -25,7 +25,7 @@ enum Layout { kDisc = 0, kCircle = 1, kShuffledCircle = 2, kTraced = 3 };
 
 // About n points; exactly n but for the traced outline.
 Polygon2 Points(int n, int layout) {
-  if (layout == kTraced) return testing::TracedOutline(n / 5.3);
+  if (layout == kTraced) return testing::TracedOutline(n / 7.93);
   std::mt19937 rng(1);
   std::uniform_real_distribution<double> unit(0, 1);
   Polygon2 points;

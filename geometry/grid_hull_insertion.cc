@@ -159,6 +159,7 @@ class Inserter {
       sectors.SetLeaving(kept, to_new);
       sectors.Add(i, from_new);
       sectors.Cover(kept, i);
+      sectors.Fit(ring_, head_, ring_size);
     }
     return Outcome::kDone;
   }

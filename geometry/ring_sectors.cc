@@ -12,12 +12,33 @@ RingSectors::RingSectors(const GridPoint* grid, int32_t a, int32_t b,
       leaving_(new int32_t[count]),
       successor_(new int32_t[count]),
       bucket_(new int32_t[count]) {
-  // About one bucket per four points, 64 to 2^16 of them.
-  std::size_t buckets = 64;
-  while (buckets < (1u << 16) && 4 * buckets < static_cast<std::size_t>(count))
+  vertexAt_.assign(64, HullRing::kNone);
+  bucketsPerQuarter_ = 16;
+}
+
+void RingSectors::Fit(const HullRing& ring, int32_t edge, int32_t ring_size) {
+  constexpr std::size_t kMostBuckets = std::size_t{1} << 20;
+  std::size_t buckets = vertexAt_.size();
+  if (2 * static_cast<std::size_t>(ring_size) <= buckets ||
+      buckets >= kMostBuckets) {
+    return;
+  }
+  while (buckets < 4 * static_cast<std::size_t>(ring_size) &&
+         buckets < kMostBuckets) {
     buckets *= 2;
+  }
   vertexAt_.assign(buckets, HullRing::kNone);
   bucketsPerQuarter_ = static_cast<double>(buckets) / 4;
+  int32_t e = edge;
+  do {
+    bucket_[ring[e].from] = Bucket(FromAnchor(grid_[ring[e].from]));
+    e = ring[e].next;
+  } while (e != edge && e != HullRing::kNone);
+  do {
+    vertexAt_[bucket_[ring[e].from]] = ring[e].from;
+    Cover(ring[e].from, ring[e].to);
+    e = ring[e].next;
+  } while (e != edge && e != HullRing::kNone);
 }
 
 int32_t RingSectors::Bucket(const Offset& d) const {
@@ -27,7 +48,7 @@ int32_t RingSectors::Bucket(const Offset& d) const {
   if (!(sum > 0)) return 0;
   const double t = dy / sum;
   const double angle = dx < 0 ? 2 - t : (dy < 0 ? 4 + t : t);
-  const int32_t n = static_cast<int32_t>(vertexAt_.size());
+  const int32_t n = static_cast<int32_t>(vertexAt_.size());  // a power of 2
   const int32_t k = static_cast<int32_t>(angle * bucketsPerQuarter_);
   return k < 0 ? 0 : (k >= n ? n - 1 : k);
 }
@@ -40,16 +61,20 @@ void RingSectors::Add(int32_t v, int32_t leaving) {
 }
 
 void RingSectors::Cover(int32_t v, int32_t w) {
-  constexpr int32_t kNearEnd = 8;
-  const int32_t n = static_cast<int32_t>(vertexAt_.size());
+  const int32_t mask = static_cast<int32_t>(vertexAt_.size()) - 1;
   const int32_t first = bucket_[v];
   // A sector is less than half a turn; a longer span only comes from
   // directions that round across each other.
-  const int32_t span = ((bucket_[w] - first) % n + n) % n;
-  if (span > n / 2 + 1) return;
-  for (int32_t k = 0; k < span; ++k) {
-    if (k == kNearEnd && span - k > kNearEnd) k = span - kNearEnd;
-    vertexAt_[(first + k) % n] = v;
+  const int32_t span = (bucket_[w] - first) & mask;
+  if (span > mask / 2 + 2) return;
+  // Backwards from w's direction: the buckets that already name v were
+  // filled when an earlier edge from v was covered, and so were those
+  // before them. A vertex whose edge keeps its start while its end moves on
+  // and on costs only the new buckets each time.
+  for (int32_t k = span - 1; k >= 0; --k) {
+    int32_t& entry = vertexAt_[(first + k) & mask];
+    if (entry == v) break;
+    entry = v;
   }
 }
 
@@ -57,6 +82,11 @@ int32_t RingSectors::EdgeToward(const HullRing& ring, GridPoint p,
                                 int32_t start, int32_t max_steps) {
   const Offset d = FromAnchor(p);
   if (d.x == 0 && d.y == 0) return HullRing::kNone;
+  if (last_ != HullRing::kNone && ring[last_].next != HullRing::kNone &&
+      Cross(FromAnchor(grid_[ring[last_].from]), d) >= 0 &&
+      Cross(FromAnchor(grid_[ring[last_].to]), d) < 0) {
+    return last_;
+  }
   const int32_t bucket = Bucket(d);
   int32_t v = vertexAt_[bucket];
   while (v != HullRing::kNone && leaving_[v] == HullRing::kNone) {
@@ -71,6 +101,7 @@ int32_t RingSectors::EdgeToward(const HullRing& ring, GridPoint p,
       e = edge.next;  // p comes at or after the sector's end: walk on
     } else {
       vertexAt_[bucket] = edge.from;
+      last_ = e;
       return e;
     }
     if (e == HullRing::kNone) return HullRing::kNone;

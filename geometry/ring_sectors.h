@@ -19,11 +19,12 @@ namespace silhouette {
 // ring lies to the right of no edge. So the sector's edge is a visible
 // edge whenever there is one.
 //
-// The search is exact: it walks the ring with integer cross products. A
-// table of ring vertices by rough direction (in floating point) only says
-// where the walk starts, so that it takes a step or two however the ring
-// grows. A vertex that has left the ring leads on to the vertex that
-// replaced it.
+// The search is exact: it walks the ring with integer cross products. The
+// edge found last, or else a table of ring vertices by rough direction (in
+// floating point), only says where the walk starts, so that it takes a
+// step or two however the ring grows: the table keeps two to four buckets
+// per ring vertex. A vertex that has left the ring leads on to the vertex
+// that replaced it.
 class RingSectors {
  public:
   // `grid` must outlive the object; a, b, c are the corners; vertices are
@@ -43,8 +44,11 @@ class RingSectors {
     successor_[v] = successor;
   }
   // Points the table's entries from v's direction to w's (both on the
-  // ring, v before w) at v; a long span only near its ends.
+  // ring, v before w) at v.
   void Cover(int32_t v, int32_t w);
+  // Gives the table more buckets, refilled from the ring through `edge`,
+  // when the ring has outgrown it.
+  void Fit(const HullRing& ring, int32_t edge, int32_t ring_size);
 
   // The edge whose sector holds point p's direction, walking `ring` from a
   // table entry (or from `start` if there is none); HullRing::kNone when p
@@ -72,6 +76,7 @@ class RingSectors {
   int64_t anchorY3_;
   std::vector<int32_t> vertexAt_;  // a vertex per bucket of directions
   double bucketsPerQuarter_;
+  int32_t last_ = HullRing::kNone;  // the edge found last
   // By vertex, set when it joins the ring (and read only after that).
   std::unique_ptr<int32_t[]> leaving_;    // kNone once it has left
   std::unique_ptr<int32_t[]> successor_;  // once it has left
