@@ -116,18 +116,29 @@ class Inserter {
     for (int32_t e : {t.first, t.second, t.third}) {
       sectors.Add(ring_[e].from, e);
     }
-    for (int32_t e : {t.first, t.second, t.third}) {
-      sectors.Cover(ring_[e].from, ring_[e].to);
-    }
     InnerHull inner(grid_, i0, i1, i_far, candidates);
     int32_t ring_size = 3;
+    // Whether the inner hull settled the last point that it was asked
+    // about: then it is asked before the edge after the last one made
+    // (clouds), else after it (outlines in boundary order).
+    bool inner_first = true;
     for (int32_t i = 0; i < count_; ++i) {
       int32_t visible = head_;
       if (Side(i, visible) <= 0) {
-        if (i >= inner.NextChange()) inner.AdvanceTo(i);
-        if (inner.Contains(grid_[i])) continue;
+        bool asked = false;
+        if (inner_first) {
+          if (i >= inner.NextChange()) inner.AdvanceTo(i);
+          if (inner.Contains(grid_[i])) continue;
+          asked = true;
+          inner_first = false;
+        }
         visible = ring_[head_].next;
         if (Side(i, visible) <= 0) {
+          if (!asked) {
+            if (i >= inner.NextChange()) inner.AdvanceTo(i);
+            inner_first = inner.Contains(grid_[i]);
+            if (inner_first) continue;
+          }
           visible = sectors.EdgeToward(ring_, grid_[i], head_, ring_size);
           if (visible == kNone) {
             // Only the anchor itself has no sector; anything else means
@@ -158,8 +169,7 @@ class Inserter {
       }
       sectors.SetLeaving(kept, to_new);
       sectors.Add(i, from_new);
-      sectors.Cover(kept, i);
-      sectors.Fit(ring_, head_, ring_size);
+      sectors.Fit(ring_size);
     }
     return Outcome::kDone;
   }

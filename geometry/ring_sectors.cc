@@ -1,5 +1,6 @@
 #include "geometry/ring_sectors.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace silhouette {
@@ -16,29 +17,31 @@ RingSectors::RingSectors(const GridPoint* grid, int32_t a, int32_t b,
   bucketsPerQuarter_ = 16;
 }
 
-void RingSectors::Fit(const HullRing& ring, int32_t edge, int32_t ring_size) {
+void RingSectors::Fit(int32_t ring_size) {
   constexpr std::size_t kMostBuckets = std::size_t{1} << 20;
+  const std::size_t ring = static_cast<std::size_t>(ring_size);
   std::size_t buckets = vertexAt_.size();
-  if (2 * static_cast<std::size_t>(ring_size) <= buckets ||
-      buckets >= kMostBuckets) {
-    return;
+  if (2 * ring > buckets && buckets < kMostBuckets) {
+    while (buckets < 4 * ring && buckets < kMostBuckets) buckets *= 2;
+    vertexAt_.resize(buckets);
+    bucketsPerQuarter_ = static_cast<double>(buckets) / 4;
+    stale_ = true;
   }
-  while (buckets < 4 * static_cast<std::size_t>(ring_size) &&
-         buckets < kMostBuckets) {
-    buckets *= 2;
-  }
-  vertexAt_.assign(buckets, HullRing::kNone);
-  bucketsPerQuarter_ = static_cast<double>(buckets) / 4;
+  if (pending_.size() > 2 * ring + 64) stale_ = true;
+  if (stale_) pending_.clear();
+}
+
+void RingSectors::Refill(const HullRing& ring, int32_t edge) {
+  std::fill(vertexAt_.begin(), vertexAt_.end(), HullRing::kNone);
+  pending_.clear();
   int32_t e = edge;
   do {
-    bucket_[ring[e].from] = Bucket(FromAnchor(grid_[ring[e].from]));
+    bucket_[ring[e].from] = kUnknown;
+    pending_.push_back(ring[e].from);
     e = ring[e].next;
   } while (e != edge && e != HullRing::kNone);
-  do {
-    vertexAt_[bucket_[ring[e].from]] = ring[e].from;
-    Cover(ring[e].from, ring[e].to);
-    e = ring[e].next;
-  } while (e != edge && e != HullRing::kNone);
+  stale_ = false;
+  Catch(ring);
 }
 
 int32_t RingSectors::Bucket(const Offset& d) const {
@@ -53,19 +56,21 @@ int32_t RingSectors::Bucket(const Offset& d) const {
   return k < 0 ? 0 : (k >= n ? n - 1 : k);
 }
 
-void RingSectors::Add(int32_t v, int32_t leaving) {
-  leaving_[v] = leaving;
-  successor_[v] = HullRing::kNone;
-  bucket_[v] = Bucket(FromAnchor(grid_[v]));
-  vertexAt_[bucket_[v]] = v;
+void RingSectors::Catch(const HullRing& ring) {
+  for (int32_t v : pending_) {
+    if (leaving_[v] == HullRing::kNone) continue;
+    vertexAt_[BucketOf(v)] = v;
+    Cover(v, ring[leaving_[v]].to);
+  }
+  pending_.clear();
 }
 
 void RingSectors::Cover(int32_t v, int32_t w) {
   const int32_t mask = static_cast<int32_t>(vertexAt_.size()) - 1;
-  const int32_t first = bucket_[v];
+  const int32_t first = BucketOf(v);
   // A sector is less than half a turn; a longer span only comes from
   // directions that round across each other.
-  const int32_t span = (bucket_[w] - first) & mask;
+  const int32_t span = (BucketOf(w) - first) & mask;
   if (span > mask / 2 + 2) return;
   // Backwards from w's direction: the buckets that already name v were
   // filled when an earlier edge from v was covered, and so were those
@@ -86,6 +91,11 @@ int32_t RingSectors::EdgeToward(const HullRing& ring, GridPoint p,
       Cross(FromAnchor(grid_[ring[last_].from]), d) >= 0 &&
       Cross(FromAnchor(grid_[ring[last_].to]), d) < 0) {
     return last_;
+  }
+  if (stale_) {
+    Refill(ring, start);
+  } else if (!pending_.empty()) {
+    Catch(ring);
   }
   const int32_t bucket = Bucket(d);
   int32_t v = vertexAt_[bucket];

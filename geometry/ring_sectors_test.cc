@@ -105,6 +105,7 @@ TEST(RingSectors, DroppedVerticesLeadToTheirSuccessors) {
 TEST(RingSectors, TheAnchorAndBrokenRingsHaveNoSector) {
   Ring r = MakeRing(3);
   RingSectors sectors(r.grid.data(), 0, 1, 2, 3);
+  for (int v = 0; v < 3; ++v) sectors.Add(v, r.edges[v]);
   const GridPoint g0 = r.grid[0], g1 = r.grid[1], g2 = r.grid[2];
   if ((g0.x + g1.x + g2.x) % 3 == 0 && (g0.y + g1.y + g2.y) % 3 == 0) {
     const GridPoint anchor{(g0.x + g1.x + g2.x) / 3, (g0.y + g1.y + g2.y) / 3};
