@@ -75,10 +75,19 @@ void RingSectors::Cover(int32_t v, int32_t w) {
   // Backwards from w's direction: the buckets that already name v were
   // filled when an earlier edge from v was covered, and so were those
   // before them. A vertex whose edge keeps its start while its end moves on
-  // and on costs only the new buckets each time.
-  for (int32_t k = span - 1; k >= 0; --k) {
+  // and on costs only the new buckets each time. A long span (the edge
+  // that closes an outline in boundary order, from its newest vertex back
+  // to its start) is filled only near its ends.
+  constexpr int32_t kNearEnd = 32;
+  const int32_t back_to = span > 2 * kNearEnd ? span - kNearEnd : 0;
+  for (int32_t k = span - 1; k >= back_to; --k) {
     int32_t& entry = vertexAt_[(first + k) & mask];
-    if (entry == v) break;
+    if (entry == v) return;
+    entry = v;
+  }
+  for (int32_t k = 0; k < kNearEnd && k < back_to; ++k) {
+    int32_t& entry = vertexAt_[(first + k) & mask];
+    if (entry == v) return;
     entry = v;
   }
 }
