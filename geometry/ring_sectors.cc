@@ -96,9 +96,17 @@ int32_t RingSectors::EdgeToward(const HullRing& ring, GridPoint p,
                                 int32_t start, int32_t max_steps) {
   const Offset d = FromAnchor(p);
   if (d.x == 0 && d.y == 0) return HullRing::kNone;
+  // The edges at `start` and after it, then the edge found last, before
+  // the table: points in boundary order, and points in a dent, lie there.
+  auto holds = [&](int32_t e) {
+    return Cross(FromAnchor(grid_[ring[e].from]), d) >= 0 &&
+           Cross(FromAnchor(grid_[ring[e].to]), d) < 0;
+  };
+  if (holds(start)) return start;
+  const int32_t after = ring[start].next;
+  if (after != HullRing::kNone && holds(after)) return after;
   if (last_ != HullRing::kNone && ring[last_].next != HullRing::kNone &&
-      Cross(FromAnchor(grid_[ring[last_].from]), d) >= 0 &&
-      Cross(FromAnchor(grid_[ring[last_].to]), d) < 0) {
+      holds(last_)) {
     return last_;
   }
   if (stale_) {

@@ -60,10 +60,12 @@ class RingSectors {
   // the vertices waiting for the table few.
   void Fit(int32_t ring_size);
 
-  // The edge whose sector holds point p's direction, walking `ring` from a
-  // table entry (or from `start` if there is none); HullRing::kNone when p
-  // is the anchor itself, or when the walk takes more than `max_steps` (a
-  // ring that is not convex around the anchor).
+  // The edge whose sector holds point p's direction: edge `start` or the
+  // one after it, the edge found last, or else found by walking `ring` from
+  // a table entry (or from `start` if there is none); HullRing::kNone when
+  // p is the anchor itself, or when the walk takes more than `max_steps` (a
+  // ring that is not convex around the anchor). `start` must be on the
+  // ring.
   int32_t EdgeToward(const HullRing& ring, GridPoint p, int32_t start,
                      int32_t max_steps);
 
