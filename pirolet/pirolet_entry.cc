@@ -6,6 +6,7 @@
 #include <exception>
 #include <limits>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "geometry/planar_hull.h"
@@ -23,19 +24,31 @@ struct PiroletResult {
   std::vector<double> hullColumns;  // 2 x n, column-major
 };
 
+// The host's column-major 2 x n data is an array of Vec2, element for
+// element: the hull reads it where it is.
+static_assert(sizeof(Vec2) == 2 * sizeof(double) &&
+                  std::is_standard_layout<Vec2>::value,
+              "Vec2 must be two doubles and nothing else");
+
 // Hulls the polygon and measures it; false when the hull cannot be formed.
 bool Measure(const double* data, int32_t n, PiroletResult* result) {
-  const Polygon2 polygon = PolygonFromColumns(data, n);
-  PlanarHull hull(n, polygon.data());
+  const Vec2* points = reinterpret_cast<const Vec2*>(data);
+  PlanarHull hull(n, points);
   if (!hull.Compute(kHullTolerance)) return false;
   const int32_t* indices = hull.VertexIndices(false);
   const int32_t count = hull.NumVertices();
-  result->meanDiam = MeanCaliperDiameter(polygon, indices, count);
+  // The calipers see only the hull's vertices, in the same order: the same
+  // numbers as over the whole polygon, without copying it.
+  Polygon2 vertices(static_cast<std::size_t>(count));
+  std::vector<int32_t> order(static_cast<std::size_t>(count));
   result->hullColumns.reserve(2 * static_cast<std::size_t>(count));
   for (int32_t k = 0; k < count; ++k) {
-    result->hullColumns.push_back(polygon[indices[k]].x);
-    result->hullColumns.push_back(polygon[indices[k]].y);
+    vertices[k] = points[indices[k]];
+    order[k] = k;
+    result->hullColumns.push_back(vertices[k].x);
+    result->hullColumns.push_back(vertices[k].y);
   }
+  result->meanDiam = MeanCaliperDiameter(vertices, order.data(), count);
   return true;
 }
 
