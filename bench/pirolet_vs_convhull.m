@@ -29,7 +29,7 @@ end
 
 layouts = {'disc', 'circle', 'shuffled circle', 'traced outline'};
 printf ('%-16s %9s %12s %12s %9s %10s\n', 'layout', 'points', ...
-        'Pirolet ms', 'convhull ms', 'ratio', 'rel. diff');
+        'Pirolet ms', 'convhull ms', 'speed-up', 'rel. diff');
 too_slow = false (1, 4);
 for n = [2e3 1e3 1e4 1e5 1e6]
   for layout = 1:4

@@ -107,8 +107,7 @@ class Inserter {
   }
 
   // The shortcuts, for a start triangle with area.
-  Outcome SearchConvex(int32_t i0, int32_t i1, int32_t i_far, bool ccw,
-                       const std::vector<int32_t>& candidates) {
+  Outcome SearchConvex(int32_t i0, int32_t i1, int32_t i_far, bool ccw) {
     ring_.Clear(64);
     const StartTriangle t = MakeTriangle(&ring_, i0, i1, i_far, ccw);
     head_ = t.first;
@@ -116,7 +115,7 @@ class Inserter {
     for (int32_t e : {t.first, t.second, t.third}) {
       sectors.Add(ring_[e].from, e);
     }
-    InnerHull inner(grid_, i0, i1, i_far, candidates);
+    InnerHull inner(grid_, i0, i1, i_far);
     int32_t ring_size = 3;
     // Whether the inner hull settled the last point that it was asked
     // about: then it is asked before the edge after the last one made
@@ -127,7 +126,6 @@ class Inserter {
       if (Side(i, visible) <= 0) {
         bool asked = false;
         if (inner_first) {
-          if (i >= inner.NextChange()) inner.AdvanceTo(i);
           if (inner.Contains(grid_[i])) continue;
           asked = true;
           inner_first = false;
@@ -135,7 +133,6 @@ class Inserter {
         visible = ring_[head_].next;
         if (Side(i, visible) <= 0) {
           if (!asked) {
-            if (i >= inner.NextChange()) inner.AdvanceTo(i);
             inner_first = inner.Contains(grid_[i]);
             if (inner_first) continue;
           }
@@ -158,6 +155,7 @@ class Inserter {
         }
       }
       if (!Insert(i, visible)) return Outcome::kNotConvex;
+      inner.Offer(i);
       ring_size += 2 - static_cast<int32_t>(removed_.size());
       // The removed edges started at the new edge's start and at the
       // vertices that left the ring.
@@ -190,14 +188,12 @@ class Inserter {
 
 bool InsertGridPoints(const GridPoint* grid, int32_t count, int32_t i0,
                       int32_t i1, int32_t i_far, bool ccw,
-                      const std::vector<int32_t>& candidates,
                       std::vector<int32_t>* list) {
   list->clear();
   Inserter inserter(grid, count);
   const bool flat = GridSide(grid[i_far], grid[i0], grid[i1]) == 0;
   Outcome outcome = flat ? Outcome::kNotConvex
-                         : inserter.SearchConvex(i0, i1, i_far, ccw,
-                                                 candidates);
+                         : inserter.SearchConvex(i0, i1, i_far, ccw);
   if (outcome == Outcome::kNotConvex) {
     outcome = inserter.WalkEveryPoint(i0, i1, i_far, ccw);
   }

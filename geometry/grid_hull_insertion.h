@@ -19,9 +19,9 @@ namespace silhouette {
 //
 // When the triangle has area on the grid the ring stays convex around it,
 // and three shortcuts find a visible edge or prove there is none: the edge
-// made last and the one after it, an inner hull of the triangle and
-// `candidates` (indices of any points) that the ring is known to contain,
-// and a sector search around the triangle's centroid. The ring after an
+// made last and the one after it, an inner hull of the triangle and of
+// extreme inserted points, which the ring is known to contain, and a sector
+// search around the triangle's centroid. The ring after an
 // insertion is the same whichever visible edge is found, since the edges a
 // point outside a convex ring sees form one run. A flat triangle is
 // searched from the edge made last, edge by edge, as is any ring the
@@ -31,7 +31,6 @@ namespace silhouette {
 // ring that insertion breaks); `list` is then left empty.
 bool InsertGridPoints(const GridPoint* grid, int32_t count, int32_t i0,
                       int32_t i1, int32_t i_far, bool ccw,
-                      const std::vector<int32_t>& candidates,
                       std::vector<int32_t>* list);
 
 }  // namespace silhouette

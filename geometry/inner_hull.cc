@@ -1,37 +1,28 @@
 #include "geometry/inner_hull.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace silhouette {
 
-InnerHull::InnerHull(const GridPoint* grid, int32_t a, int32_t b, int32_t c,
-                     std::vector<int32_t> candidates)
-    : grid_(grid), members_{a, b, c}, candidates_(std::move(candidates)) {
-  std::sort(candidates_.begin(), candidates_.end());
-  candidates_.erase(std::unique(candidates_.begin(), candidates_.end()),
-                    candidates_.end());
-  // A candidate at index k is part of the ring from point k + 1 on.
-  nextChange_ = candidates_.empty() ? INT32_MAX : candidates_[0] + 1;
-  Rebuild();
-}
-
-void InnerHull::AdvanceTo(int32_t i) {
-  bool changed = false;
-  while (taken_ < candidates_.size() && candidates_[taken_] < i) {
-    members_.push_back(candidates_[taken_++]);
-    changed = true;
+InnerHull::InnerHull(const GridPoint* grid, int32_t a, int32_t b, int32_t c)
+    : grid_(grid), corners_{a, b, c} {
+  for (int k = 0; k < 4; ++k) {
+    high_[k] = INT64_MIN;
+    low_[k] = INT64_MAX;
   }
-  nextChange_ =
-      taken_ < candidates_.size() ? candidates_[taken_] + 1 : INT32_MAX;
-  if (changed) Rebuild();
+  for (int32_t corner : corners_) Offer(corner);
 }
 
 void InnerHull::Rebuild() {
-  // Monotone chain over the members' grid points, strictly convex,
-  // counter-clockwise.
+  stale_ = false;
+  // Monotone chain over the corners and the extreme points, strictly
+  // convex, counter-clockwise.
   std::vector<GridPoint> pts;
-  for (int32_t k : members_) pts.push_back(grid_[k]);
+  for (int32_t k : corners_) pts.push_back(grid_[k]);
+  for (int k = 0; k < 4; ++k) {
+    pts.push_back(grid_[highIndex_[k]]);
+    pts.push_back(grid_[lowIndex_[k]]);
+  }
   std::sort(pts.begin(), pts.end(), [](GridPoint p, GridPoint q) {
     return p.x < q.x || (p.x == q.x && p.y < q.y);
   });

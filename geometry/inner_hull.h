@@ -11,27 +11,38 @@ namespace silhouette {
 
 // Points are inserted in index order into a ring that starts as a triangle
 // of three of them and grows by every point that lies strictly outside it,
-// so before point i the ring contains the triangle and every point with a
-// smaller index. The inner hull is the convex hull of the triangle and of
-// those `candidates` (any points, typically extreme ones) whose index is
-// below the current one; a point inside or on it is inside or on the ring,
-// where insertion would skip it.
+// so the ring always contains the triangle and every point inserted so
+// far. The inner hull is the convex hull of the triangle and of the points
+// offered to it (inserted ones) that lie farthest in eight directions
+// (along the axes and the diagonals); a point inside or on it is inside or
+// on the ring, where insertion would skip it.
 class InnerHull {
  public:
-  // `grid` must outlive the object. The corners a, b, c may be listed
-  // among the candidates or not.
-  InnerHull(const GridPoint* grid, int32_t a, int32_t b, int32_t c,
-            std::vector<int32_t> candidates);
+  // `grid` must outlive the object; a, b, c are the triangle's corners.
+  InnerHull(const GridPoint* grid, int32_t a, int32_t b, int32_t c);
 
-  // The first index at which the hull takes in another candidate;
-  // INT32_MAX when none is left.
-  int32_t NextChange() const { return nextChange_; }
-
-  // Takes in every candidate with an index below i.
-  void AdvanceTo(int32_t i);
+  // Point i is on or inside the ring from now on.
+  void Offer(int32_t i) {
+    const GridPoint p = grid_[i];
+    const int64_t value[4] = {p.x, p.y, static_cast<int64_t>(p.x) + p.y,
+                              static_cast<int64_t>(p.x) - p.y};
+    for (int k = 0; k < 4; ++k) {
+      if (value[k] > high_[k]) {
+        high_[k] = value[k];
+        highIndex_[k] = i;
+        stale_ = true;
+      }
+      if (value[k] < low_[k]) {
+        low_[k] = value[k];
+        lowIndex_[k] = i;
+        stale_ = true;
+      }
+    }
+  }
 
   // True when p lies inside or on the hull (exact).
-  bool Contains(GridPoint p) const {
+  bool Contains(GridPoint p) {
+    if (stale_) Rebuild();
     for (const Line& line : lines_) {
       if (line.a * p.x + line.b * p.y + line.c < 0) return false;
     }
@@ -47,10 +58,12 @@ class InnerHull {
   void Rebuild();
 
   const GridPoint* grid_;
-  std::vector<int32_t> members_;     // corners and candidates taken in
-  std::vector<int32_t> candidates_;  // by increasing index, not yet taken
-  std::size_t taken_ = 0;
-  int32_t nextChange_;
+  int32_t corners_[3];
+  // By direction x, y, x + y, x - y: the largest and smallest values seen
+  // and the points that gave them first.
+  int64_t high_[4], low_[4];
+  int32_t highIndex_[4], lowIndex_[4];
+  bool stale_ = true;
   std::vector<Line> lines_;
 };
 

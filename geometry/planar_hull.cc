@@ -47,18 +47,13 @@ bool PlanarHull::Compute(double tolerance) {
   const int32_t count = count_;
 
   // One pass: whether every coordinate is finite (0 * x is 0 exactly then,
-  // NaN otherwise); extremes per axis, ties keeping the earlier index; and
-  // extremes along the diagonals, which the insertion uses only as points
-  // known to lie in the hull.
+  // NaN otherwise), and the extremes per axis, ties keeping the earlier
+  // index.
   Vec2 min_corner = points[0];
   Vec2 max_corner = points[0];
   int32_t min_index[2] = {0, 0};
   int32_t max_index[2] = {0, 0};
   double not_finite = 0 * points[0].x + 0 * points[0].y;
-  double diagonal_max[2] = {points[0].x + points[0].y,
-                            points[0].x - points[0].y};
-  double diagonal_min[2] = {diagonal_max[0], diagonal_max[1]};
-  int32_t diagonal_index[4] = {0, 0, 0, 0};
   for (int32_t k = 1; k < count; ++k) {
     const double x = points[k].x, y = points[k].y;
     not_finite += 0 * x + 0 * y;
@@ -75,23 +70,6 @@ bool PlanarHull::Compute(double tolerance) {
     } else if (y > max_corner.y) {
       max_corner.y = y;
       max_index[1] = k;
-    }
-    const double sum = x + y, difference = x - y;
-    if (sum > diagonal_max[0]) {
-      diagonal_max[0] = sum;
-      diagonal_index[0] = k;
-    }
-    if (sum < diagonal_min[0]) {
-      diagonal_min[0] = sum;
-      diagonal_index[1] = k;
-    }
-    if (difference > diagonal_max[1]) {
-      diagonal_max[1] = difference;
-      diagonal_index[2] = k;
-    }
-    if (difference < diagonal_min[1]) {
-      diagonal_min[1] = difference;
-      diagonal_index[3] = k;
     }
   }
   if (not_finite != 0) return false;
@@ -142,13 +120,8 @@ bool PlanarHull::Compute(double tolerance) {
   }
 
   dimension = 2;
-  const std::vector<int32_t> candidates = {
-      min_index[0],      max_index[0],      min_index[1],
-      max_index[1],      diagonal_index[0], diagonal_index[1],
-      diagonal_index[2], diagonal_index[3]};
   std::vector<int32_t> list;
-  if (!InsertGridPoints(grid, count, i0, i1, i_far, far_sign > 0, candidates,
-                        &list)) {
+  if (!InsertGridPoints(grid, count, i0, i1, i_far, far_sign > 0, &list)) {
     return false;
   }
   vertices_ = new int32_t[list.size()];
