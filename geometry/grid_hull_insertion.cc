@@ -132,11 +132,14 @@ class Inserter {
         }
         visible = ring_[head_].next;
         if (Side(i, visible) <= 0) {
-          if (!asked) {
+          visible = sectors.QuickSector(ring_, grid_[i], head_);
+          if (visible == kNone && !asked) {
             inner_first = inner.Contains(grid_[i]);
             if (inner_first) continue;
           }
-          visible = sectors.EdgeToward(ring_, grid_[i], head_, ring_size);
+          if (visible == kNone) {
+            visible = sectors.EdgeToward(ring_, grid_[i], head_, ring_size);
+          }
           if (visible == kNone) {
             // Only the anchor itself has no sector; anything else means
             // the ring is not what the shortcuts assume.

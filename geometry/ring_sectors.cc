@@ -92,12 +92,10 @@ void RingSectors::Cover(int32_t v, int32_t w) {
   }
 }
 
-int32_t RingSectors::EdgeToward(const HullRing& ring, GridPoint p,
-                                int32_t start, int32_t max_steps) {
+int32_t RingSectors::QuickSector(const HullRing& ring, GridPoint p,
+                                 int32_t start) const {
   const Offset d = FromAnchor(p);
   if (d.x == 0 && d.y == 0) return HullRing::kNone;
-  // The edges at `start` and after it, then the edge found last, before
-  // the table: points in boundary order, and points in a dent, lie there.
   auto holds = [&](int32_t e) {
     return Cross(FromAnchor(grid_[ring[e].from]), d) >= 0 &&
            Cross(FromAnchor(grid_[ring[e].to]), d) < 0;
@@ -109,6 +107,13 @@ int32_t RingSectors::EdgeToward(const HullRing& ring, GridPoint p,
       holds(last_)) {
     return last_;
   }
+  return HullRing::kNone;
+}
+
+int32_t RingSectors::EdgeToward(const HullRing& ring, GridPoint p,
+                                int32_t start, int32_t max_steps) {
+  const Offset d = FromAnchor(p);
+  if (d.x == 0 && d.y == 0) return HullRing::kNone;
   if (stale_) {
     Refill(ring, start);
   } else if (!pending_.empty()) {

@@ -19,9 +19,9 @@ namespace silhouette {
 // ring lies to the right of no edge. So the sector's edge is a visible
 // edge whenever there is one.
 //
-// The search is exact: it walks the ring with integer cross products. The
-// edge found last, or else a table of ring vertices by rough direction (in
-// floating point), only says where the walk starts, so that it takes a
+// The search is exact: it walks the ring with integer cross products. A
+// table of ring vertices by rough direction (in floating point) only says
+// where the walk starts, so that it takes a
 // step or two however the ring grows: the table keeps two to four buckets
 // per ring vertex. A vertex that has left the ring leads on to the vertex
 // that replaced it. New vertices enter the table only when it is next
@@ -60,12 +60,17 @@ class RingSectors {
   // the vertices waiting for the table few.
   void Fit(int32_t ring_size);
 
-  // The edge whose sector holds point p's direction: edge `start` or the
-  // one after it, the edge found last, or else found by walking `ring` from
-  // a table entry (or from `start` if there is none); HullRing::kNone when
-  // p is the anchor itself, or when the walk takes more than `max_steps` (a
-  // ring that is not convex around the anchor). `start` must be on the
-  // ring.
+  // Edge `start` (on the ring), the one after it or the edge found last,
+  // if its sector holds point p's direction; else HullRing::kNone, as for
+  // the anchor itself. Points in boundary order and points in a dent lie
+  // there.
+  int32_t QuickSector(const HullRing& ring, GridPoint p, int32_t start) const;
+
+  // The edge whose sector holds point p's direction, found by walking
+  // `ring` from a table entry (or from `start`, on the ring, if there is
+  // none); HullRing::kNone when p is the anchor itself, or when the walk
+  // takes more than `max_steps` (a ring that is not convex around the
+  // anchor).
   int32_t EdgeToward(const HullRing& ring, GridPoint p, int32_t start,
                      int32_t max_steps);
 
