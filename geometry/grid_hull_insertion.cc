@@ -121,29 +121,34 @@ class Inserter {
     // about: then it is asked before the edge after the last one made
     // (clouds), else after it (outlines in boundary order).
     bool inner_first = true;
+    // The ends of the last edge made and of the one after it, kept at hand:
+    // most points are tested against them only.
+    GridPoint head_from = grid_[ring_[head_].from];
+    GridPoint head_to = grid_[ring_[head_].to];
+    GridPoint next_to = grid_[ring_[ring_[head_].next].to];
     for (int32_t i = 0; i < count_; ++i) {
+      const GridPoint p = grid_[i];
       int32_t visible = head_;
-      if (Side(i, visible) <= 0) {
+      if (GridSide(p, head_from, head_to) <= 0) {
         bool asked = false;
         if (inner_first) {
-          if (inner.Contains(grid_[i])) continue;
+          if (inner.Contains(p)) continue;
           asked = true;
           inner_first = false;
         }
         visible = ring_[head_].next;
-        if (Side(i, visible) <= 0) {
-          visible = sectors.QuickSector(ring_, grid_[i], head_);
+        if (GridSide(p, head_to, next_to) <= 0) {
+          visible = sectors.QuickSector(ring_, p, head_);
           if (visible == kNone && !asked) {
-            inner_first = inner.Contains(grid_[i]);
+            inner_first = inner.Contains(p);
             if (inner_first) continue;
           }
           if (visible == kNone) {
-            visible = sectors.EdgeToward(ring_, grid_[i], head_, ring_size);
+            visible = sectors.EdgeToward(ring_, p, head_, ring_size);
           }
           if (visible == kNone) {
             // Only the anchor itself has no sector; anything else means
             // the ring is not what the shortcuts assume.
-            const GridPoint p = grid_[i];
             const bool at_anchor =
                 3 * static_cast<int64_t>(p.x) ==
                     static_cast<int64_t>(grid_[i0].x) + grid_[i1].x +
@@ -164,6 +169,9 @@ class Inserter {
       // vertices that left the ring.
       const int32_t to_new = head_, from_new = ring_[head_].next;
       const int32_t kept = ring_[to_new].from;
+      head_from = grid_[kept];
+      head_to = p;
+      next_to = grid_[ring_[from_new].to];
       for (int32_t e : removed_) {
         if (ring_[e].from != kept) sectors.Drop(ring_[e].from, i);
         ring_.Recycle(e);
