@@ -138,7 +138,14 @@ class Inserter {
         }
         visible = ring_[head_].next;
         if (GridSide(p, head_to, next_to) <= 0) {
-          visible = sectors.QuickSector(ring_, p, head_);
+          // A point in the sector of either edge is inside or on the
+          // ring, since neither edge sees it; points just behind the front
+          // of an outline in boundary order lie there.
+          if (sectors.InSector(p, head_from, head_to) ||
+              sectors.InSector(p, head_to, next_to)) {
+            continue;
+          }
+          visible = sectors.LastSector(ring_, p);
           if (visible == kNone && !asked) {
             inner_first = inner.Contains(p);
             if (inner_first) continue;

@@ -92,24 +92,6 @@ void RingSectors::Cover(int32_t v, int32_t w) {
   }
 }
 
-int32_t RingSectors::QuickSector(const HullRing& ring, GridPoint p,
-                                 int32_t start) const {
-  const Offset d = FromAnchor(p);
-  if (d.x == 0 && d.y == 0) return HullRing::kNone;
-  auto holds = [&](int32_t e) {
-    return Cross(FromAnchor(grid_[ring[e].from]), d) >= 0 &&
-           Cross(FromAnchor(grid_[ring[e].to]), d) < 0;
-  };
-  if (holds(start)) return start;
-  const int32_t after = ring[start].next;
-  if (after != HullRing::kNone && holds(after)) return after;
-  if (last_ != HullRing::kNone && ring[last_].next != HullRing::kNone &&
-      holds(last_)) {
-    return last_;
-  }
-  return HullRing::kNone;
-}
-
 int32_t RingSectors::EdgeToward(const HullRing& ring, GridPoint p,
                                 int32_t start, int32_t max_steps) {
   const Offset d = FromAnchor(p);

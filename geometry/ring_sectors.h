@@ -60,11 +60,22 @@ class RingSectors {
   // the vertices waiting for the table few.
   void Fit(int32_t ring_size);
 
-  // Edge `start` (on the ring), the one after it or the edge found last,
-  // if its sector holds point p's direction; else HullRing::kNone, as for
-  // the anchor itself. Points in boundary order and points in a dent lie
-  // there.
-  int32_t QuickSector(const HullRing& ring, GridPoint p, int32_t start) const;
+  // True when the sector of the ring edge from -> to holds point p's
+  // direction (never for the anchor itself).
+  bool InSector(GridPoint p, GridPoint from, GridPoint to) const {
+    const Offset d = FromAnchor(p);
+    return Cross(FromAnchor(from), d) >= 0 && Cross(FromAnchor(to), d) < 0;
+  }
+
+  // The edge found last, if it is still on the ring and its sector holds
+  // point p's direction; else HullRing::kNone. Points in a dent share it.
+  int32_t LastSector(const HullRing& ring, GridPoint p) const {
+    if (last_ != HullRing::kNone && ring[last_].next != HullRing::kNone &&
+        InSector(p, grid_[ring[last_].from], grid_[ring[last_].to])) {
+      return last_;
+    }
+    return HullRing::kNone;
+  }
 
   // The edge whose sector holds point p's direction, found by walking
   // `ring` from a table entry (or from `start`, on the ring, if there is
