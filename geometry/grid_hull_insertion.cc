@@ -47,29 +47,30 @@ bool ListRing(const HullRing& ring, int32_t head, int32_t count,
 class Inserter {
  public:
   Inserter(const GridPoint* grid, int32_t count)
-      : grid_(grid), count_(count) {}
+      : grid_(grid), count_(count), ring_(grid) {}
 
   int32_t Side(int32_t i, int32_t e) const {
-    return GridSide(grid_[i], grid_[ring_[e].from], grid_[ring_[e].to]);
+    return GridSide(grid_[i], ring_[e].fromPoint, ring_[e].toPoint);
   }
 
   // Replaces the edges that point i sees, starting from `visible`, by two
   // edges through i; the new edge into i becomes head_. Removed edges are
   // kept in removed_. False when a link is missing.
   bool Insert(int32_t i, int32_t visible) {
+    const GridPoint p = grid_[i];
     int32_t before = ring_[visible].prev;
     int32_t after = ring_[visible].next;
     if (before == kNone || after == kNone) return false;
     removed_.assign(1, visible);
     ring_.Remove(visible);
-    while (Side(i, before) > 0) {
+    while (GridSide(p, ring_[before].fromPoint, ring_[before].toPoint) > 0) {
       const int32_t previous = ring_[before].prev;
       if (previous == kNone) return false;
       removed_.push_back(before);
       ring_.Remove(before);
       before = previous;
     }
-    while (Side(i, after) > 0) {
+    while (GridSide(p, ring_[after].fromPoint, ring_[after].toPoint) > 0) {
       const int32_t following = ring_[after].next;
       if (following == kNone) return false;
       removed_.push_back(after);
@@ -123,9 +124,9 @@ class Inserter {
     bool inner_first = true;
     // The ends of the last edge made and of the one after it, kept at hand:
     // most points are tested against them only.
-    GridPoint head_from = grid_[ring_[head_].from];
-    GridPoint head_to = grid_[ring_[head_].to];
-    GridPoint next_to = grid_[ring_[ring_[head_].next].to];
+    GridPoint head_from = ring_[head_].fromPoint;
+    GridPoint head_to = ring_[head_].toPoint;
+    GridPoint next_to = ring_[ring_[head_].next].toPoint;
     for (int32_t i = 0; i < count_; ++i) {
       const GridPoint p = grid_[i];
       int32_t visible = head_;
@@ -176,9 +177,9 @@ class Inserter {
       // vertices that left the ring.
       const int32_t to_new = head_, from_new = ring_[head_].next;
       const int32_t kept = ring_[to_new].from;
-      head_from = grid_[kept];
+      head_from = ring_[to_new].fromPoint;
       head_to = p;
-      next_to = grid_[ring_[from_new].to];
+      next_to = ring_[from_new].toPoint;
       for (int32_t e : removed_) {
         if (ring_[e].from != kept) sectors.Drop(ring_[e].from, i);
         ring_.Recycle(e);

@@ -5,8 +5,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "geometry/grid_point.h"
+
 namespace silhouette {
 
+// Each edge carries its ends' grid points, so that a side test against it
+// reads one edge and the point.
 class HullRing {
  public:
   static constexpr int32_t kNone = -1;
@@ -16,7 +20,12 @@ class HullRing {
     int32_t to;
     int32_t prev;
     int32_t next;
+    GridPoint fromPoint;  // grid[from]
+    GridPoint toPoint;    // grid[to]
   };
+
+  // `grid` holds the points the edges join; it must outlive the ring.
+  explicit HullRing(const GridPoint* grid) : grid_(grid) {}
 
   // Forgets every edge; room for `expected` edges is kept or made.
   void Clear(std::size_t expected);
@@ -26,10 +35,10 @@ class HullRing {
     if (!spare_.empty()) {
       const int32_t e = spare_.back();
       spare_.pop_back();
-      edges_[e] = Edge{from, to, kNone, kNone};
+      edges_[e] = Edge{from, to, kNone, kNone, grid_[from], grid_[to]};
       return e;
     }
-    edges_.push_back(Edge{from, to, kNone, kNone});
+    edges_.push_back(Edge{from, to, kNone, kNone, grid_[from], grid_[to]});
     return static_cast<int32_t>(edges_.size() - 1);
   }
 
@@ -60,6 +69,7 @@ class HullRing {
   const Edge& operator[](int32_t e) const { return edges_[e]; }
 
  private:
+  const GridPoint* grid_;
   std::vector<Edge> edges_;
   std::vector<int32_t> spare_;
 };

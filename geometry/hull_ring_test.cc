@@ -5,8 +5,11 @@
 namespace silhouette {
 namespace {
 
+const GridPoint kGrid[8] = {{0, 0}, {4, 0}, {4, 4}, {0, 4},
+                            {1, 1}, {2, 2}, {3, 3}, {5, 5}};
+
 TEST(HullRing, RemoveCutsBothLinksAndRecycledPlacesAreReused) {
-  HullRing ring;
+  HullRing ring(kGrid);
   ring.Clear(4);
   const int32_t a = ring.Create(0, 1), b = ring.Create(1, 2),
                 c = ring.Create(2, 0);
@@ -25,13 +28,16 @@ TEST(HullRing, RemoveCutsBothLinksAndRecycledPlacesAreReused) {
   EXPECT_EQ(d, b);
   EXPECT_EQ(ring[d].to, 7);
   EXPECT_EQ(ring[d].prev, HullRing::kNone);
+  // The edge carries its ends' grid points.
+  EXPECT_EQ(ring[d].fromPoint.x, 4);
+  EXPECT_EQ(ring[d].toPoint.y, 5);
   const int32_t e = ring.Create(7, 2);
   EXPECT_NE(e, a);
   EXPECT_NE(e, c);
 }
 
 TEST(HullRing, RemoveLeavesLinksThatPointElsewhere) {
-  HullRing ring;
+  HullRing ring(kGrid);
   ring.Clear(0);
   const int32_t a = ring.Create(0, 1), b = ring.Create(1, 2),
                 c = ring.Create(2, 3);

@@ -109,9 +109,9 @@ int32_t RingSectors::EdgeToward(const HullRing& ring, GridPoint p,
   int32_t e = v == HullRing::kNone ? start : leaving_[v];
   for (int32_t step = 0; step <= max_steps; ++step) {
     const HullRing::Edge& edge = ring[e];
-    if (Cross(FromAnchor(grid_[edge.from]), d) < 0) {
+    if (Cross(FromAnchor(edge.fromPoint), d) < 0) {
       e = edge.prev;  // p comes before the sector: walk back
-    } else if (Cross(FromAnchor(grid_[edge.to]), d) >= 0) {
+    } else if (Cross(FromAnchor(edge.toPoint), d) >= 0) {
       e = edge.next;  // p comes at or after the sector's end: walk on
     } else {
       vertexAt_[bucket] = edge.from;

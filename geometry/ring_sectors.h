@@ -71,7 +71,7 @@ class RingSectors {
   // point p's direction; else HullRing::kNone. Points in a dent share it.
   int32_t LastSector(const HullRing& ring, GridPoint p) const {
     if (last_ != HullRing::kNone && ring[last_].next != HullRing::kNone &&
-        InSector(p, grid_[ring[last_].from], grid_[ring[last_].to])) {
+        InSector(p, ring[last_].fromPoint, ring[last_].toPoint)) {
       return last_;
     }
     return HullRing::kNone;

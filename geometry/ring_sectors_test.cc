@@ -14,7 +14,7 @@ namespace {
 // size - 1, counter-clockwise.
 struct Ring {
   std::vector<GridPoint> grid;
-  HullRing ring;
+  HullRing ring{nullptr};
   std::vector<int32_t> edges;  // edge leaving vertex v
 };
 
@@ -36,6 +36,7 @@ Ring MakeRing(int count) {
     r.grid.pop_back();
   }
   const int k = static_cast<int>(r.grid.size());
+  r.ring = HullRing(r.grid.data());
   r.ring.Clear(k);
   for (int v = 0; v < k; ++v) r.edges.push_back(r.ring.Create(v, (v + 1) % k));
   for (int v = 0; v < k; ++v) r.ring.Link(r.edges[v], r.edges[(v + 1) % k]);
