@@ -46,17 +46,18 @@ bool PlanarHull::Compute(double tolerance) {
   const Vec2* const points = points_;
   const int32_t count = count_;
 
-  // One pass: whether every coordinate is finite (0 * x is 0 exactly then,
+  // One pass: whether every coordinate is finite (x - x is 0 exactly then,
   // NaN otherwise), and the extremes per axis, ties keeping the earlier
   // index.
   Vec2 min_corner = points[0];
   Vec2 max_corner = points[0];
   int32_t min_index[2] = {0, 0};
   int32_t max_index[2] = {0, 0};
-  double not_finite = 0 * points[0].x + 0 * points[0].y;
+  bool not_finite = !(points[0].x - points[0].x == 0) ||
+                    !(points[0].y - points[0].y == 0);
   for (int32_t k = 1; k < count; ++k) {
     const double x = points[k].x, y = points[k].y;
-    not_finite += 0 * x + 0 * y;
+    not_finite |= !(x - x == 0) | !(y - y == 0);
     if (!(x >= min_corner.x)) {
       min_corner.x = x;
       min_index[0] = k;
@@ -72,7 +73,7 @@ bool PlanarHull::Compute(double tolerance) {
       max_index[1] = k;
     }
   }
-  if (not_finite != 0) return false;
+  if (not_finite) return false;
 
   const Vec2 range = max_corner - min_corner;
   if (!std::isfinite(range.x) || !std::isfinite(range.y)) return false;
