@@ -55,15 +55,18 @@ class Inserter {
 
   // Replaces the edges that point i sees, starting from `visible`, by two
   // edges through i; the new edge into i becomes head_. Removed edges are
-  // kept in removed_. False when a link is missing.
-  bool Insert(int32_t i, int32_t visible) {
+  // kept in removed_. `hidden` is an edge already known not to see i (or
+  // kNone): the walk back stops there without a test. False when a link
+  // is missing.
+  bool Insert(int32_t i, int32_t visible, int32_t hidden) {
     const GridPoint p = grid_[i];
     int32_t before = ring_[visible].prev;
     int32_t after = ring_[visible].next;
     if (before == kNone || after == kNone) return false;
     removed_.assign(1, visible);
     ring_.Remove(visible);
-    while (GridSide(p, ring_[before].fromPoint, ring_[before].toPoint) > 0) {
+    while (before != hidden &&
+           GridSide(p, ring_[before].fromPoint, ring_[before].toPoint) > 0) {
       const int32_t previous = ring_[before].prev;
       if (previous == kNone) return false;
       removed_.push_back(before);
@@ -102,7 +105,7 @@ class Inserter {
         }
       }
       if (inside) continue;
-      if (!Insert(i, visible)) return Outcome::kBroken;
+      if (!Insert(i, visible, kNone)) return Outcome::kBroken;
     }
     return Outcome::kDone;
   }
@@ -170,7 +173,10 @@ class Inserter {
           if (Side(i, visible) <= 0) continue;
         }
       }
-      if (!Insert(i, visible)) return Outcome::kNotConvex;
+      // Unless the last edge made is the visible one, it does not see i.
+      if (!Insert(i, visible, visible == head_ ? kNone : head_)) {
+        return Outcome::kNotConvex;
+      }
       inner.Offer(i);
       ring_size += 2 - static_cast<int32_t>(removed_.size());
       // The removed edges started at the new edge's start and at the

@@ -98,8 +98,8 @@ bool PlanarHull::Compute(double tolerance) {
   double max_distance = 0;
   int32_t i_far = i0;
   double far_sign = 0;
-  grid_.resize(static_cast<std::size_t>(count));
-  GridPoint* const grid = grid_.data();
+  if (!grid_) grid_.reset(new GridPoint[static_cast<std::size_t>(count)]);
+  GridPoint* const grid = grid_.get();
   const double scale = kGridSize / extent;
   for (int32_t i = 0; i < count; ++i) {
     const double distance = normal.Dot(points[i] - origin);

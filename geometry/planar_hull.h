@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "geometry/grid_point.h"
 #include "geometry/vec2.h"
@@ -51,7 +51,7 @@ class PlanarHull {
 
   int32_t count_;
   const Vec2* points_;
-  std::vector<GridPoint> grid_;  // kept for a later Compute
+  std::unique_ptr<GridPoint[]> grid_;  // kept for a later Compute
   int32_t numVertices_ = 0;
   int32_t* vertices_ = nullptr;
 };
