@@ -1,6 +1,5 @@
 #include "geometry/ring_sectors.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace silhouette {
@@ -11,37 +10,32 @@ RingSectors::RingSectors(const GridPoint* grid, int32_t a, int32_t b,
       anchorX3_(static_cast<int64_t>(grid[a].x) + grid[b].x + grid[c].x),
       anchorY3_(static_cast<int64_t>(grid[a].y) + grid[b].y + grid[c].y),
       leaving_(new int32_t[count]),
-      successor_(new int32_t[count]),
-      bucket_(new int32_t[count]) {
+      successor_(new int32_t[count]) {
   vertexAt_.assign(64, HullRing::kNone);
   bucketsPerQuarter_ = 16;
 }
 
-void RingSectors::Fit(int32_t ring_size) {
+void RingSectors::Refill(const HullRing& ring, int32_t edge,
+                         int32_t ring_size) {
   constexpr std::size_t kMostBuckets = std::size_t{1} << 20;
-  const std::size_t ring = static_cast<std::size_t>(ring_size);
+  const std::size_t size = static_cast<std::size_t>(ring_size);
   std::size_t buckets = vertexAt_.size();
-  if (2 * ring > buckets && buckets < kMostBuckets) {
-    while (buckets < 4 * ring && buckets < kMostBuckets) buckets *= 2;
-    vertexAt_.resize(buckets);
-    bucketsPerQuarter_ = static_cast<double>(buckets) / 4;
-    stale_ = true;
-  }
-  if (pending_.size() > 2 * ring + 64) stale_ = true;
-  if (stale_) pending_.clear();
-}
-
-void RingSectors::Refill(const HullRing& ring, int32_t edge) {
-  std::fill(vertexAt_.begin(), vertexAt_.end(), HullRing::kNone);
-  pending_.clear();
+  while (buckets < 4 * size && buckets < kMostBuckets) buckets *= 2;
+  vertexAt_.assign(buckets, HullRing::kNone);
+  bucketsPerQuarter_ = static_cast<double>(buckets) / 4;
+  const int32_t first_bucket = Bucket(FromAnchor(ring[edge].fromPoint));
+  int32_t bucket = first_bucket;
   int32_t e = edge;
   do {
-    bucket_[ring[e].from] = kUnknown;
-    pending_.push_back(ring[e].from);
+    const int32_t next_bucket =
+        ring[e].next == edge ? first_bucket
+                             : Bucket(FromAnchor(ring[e].toPoint));
+    Cover(ring[e].from, bucket, next_bucket);
+    bucket = next_bucket;
     e = ring[e].next;
   } while (e != edge && e != HullRing::kNone);
+  changes_ = 0;
   stale_ = false;
-  Catch(ring);
 }
 
 int32_t RingSectors::Bucket(const Offset& d) const {
@@ -56,39 +50,19 @@ int32_t RingSectors::Bucket(const Offset& d) const {
   return k < 0 ? 0 : (k >= n ? n - 1 : k);
 }
 
-void RingSectors::Catch(const HullRing& ring) {
-  for (int32_t v : pending_) {
-    if (leaving_[v] == HullRing::kNone) continue;
-    vertexAt_[BucketOf(v)] = v;
-    Cover(v, ring[leaving_[v]].to);
-  }
-  pending_.clear();
-}
-
-void RingSectors::Cover(int32_t v, int32_t w) {
+void RingSectors::Cover(int32_t v, int32_t first, int32_t last) {
   const int32_t mask = static_cast<int32_t>(vertexAt_.size()) - 1;
-  const int32_t first = BucketOf(v);
   // A sector is less than half a turn; a longer span only comes from
-  // directions that round across each other.
-  const int32_t span = (BucketOf(w) - first) & mask;
+  // directions that round across each other. A long span (the edge that
+  // closes an outline in boundary order, from its newest vertex back to
+  // its start) is filled only near its ends: the walk does the rest.
+  const int32_t span = (last - first) & mask;
   if (span > mask / 2 + 2) return;
-  // Backwards from w's direction: the buckets that already name v were
-  // filled when an earlier edge from v was covered, and so were those
-  // before them. A vertex whose edge keeps its start while its end moves on
-  // and on costs only the new buckets each time. A long span (the edge
-  // that closes an outline in boundary order, from its newest vertex back
-  // to its start) is filled only near its ends.
   constexpr int32_t kNearEnd = 32;
-  const int32_t back_to = span > 2 * kNearEnd ? span - kNearEnd : 0;
-  for (int32_t k = span - 1; k >= back_to; --k) {
-    int32_t& entry = vertexAt_[(first + k) & mask];
-    if (entry == v) return;
-    entry = v;
-  }
-  for (int32_t k = 0; k < kNearEnd && k < back_to; ++k) {
-    int32_t& entry = vertexAt_[(first + k) & mask];
-    if (entry == v) return;
-    entry = v;
+  vertexAt_[first] = v;
+  for (int32_t k = 1; k < span; ++k) {
+    if (k == kNearEnd && span - k > kNearEnd) k = span - kNearEnd;
+    vertexAt_[(first + k) & mask] = v;
   }
 }
 
@@ -96,11 +70,7 @@ int32_t RingSectors::EdgeToward(const HullRing& ring, GridPoint p,
                                 int32_t start, int32_t max_steps) {
   const Offset d = FromAnchor(p);
   if (d.x == 0 && d.y == 0) return HullRing::kNone;
-  if (stale_) {
-    Refill(ring, start);
-  } else if (!pending_.empty()) {
-    Catch(ring);
-  }
+  if (stale_) Refill(ring, start, max_steps);
   const int32_t bucket = Bucket(d);
   int32_t v = vertexAt_[bucket];
   while (v != HullRing::kNone && leaving_[v] == HullRing::kNone) {

@@ -24,11 +24,11 @@ namespace silhouette {
 // where the walk starts, so that it takes a
 // step or two however the ring grows: the table keeps two to four buckets
 // per ring vertex. A vertex that has left the ring leads on to the vertex
-// that replaced it. New vertices enter the table only when it is next
-// used, so that those that leave the ring before (most of them, on an
-// outline in boundary order) cost nothing there; when too many wait, or
-// the ring outgrows the table, the table is refilled from the ring at its
-// next use instead.
+// that replaced it. The table is refilled from the ring at its next use
+// once the ring has changed by a good part of its size since the last
+// fill, or has outgrown it; in between, new vertices are found by the
+// walk. Insertion itself never touches the table, so outlines in boundary
+// order, which hardly ever use it, do not pay for it.
 class RingSectors {
  public:
   // `grid` must outlive the object; a, b, c are the corners; vertices are
@@ -41,24 +41,22 @@ class RingSectors {
   void Add(int32_t v, int32_t leaving) {
     leaving_[v] = leaving;
     successor_[v] = HullRing::kNone;
-    bucket_[v] = kUnknown;
-    if (!stale_) pending_.push_back(v);
   }
   // The ring vertex v has a new leaving edge.
-  void SetLeaving(int32_t v, int32_t leaving) {
-    leaving_[v] = leaving;
-    if (!stale_) pending_.push_back(v);
-  }
+  void SetLeaving(int32_t v, int32_t leaving) { leaving_[v] = leaving; }
   // Vertex v left the ring; `successor`, a vertex that joined it at the
   // same time, took its place.
   void Drop(int32_t v, int32_t successor) {
     leaving_[v] = HullRing::kNone;
     successor_[v] = successor;
   }
-  // Call after each insertion, with the number of edges on the ring:
-  // gives the table more buckets when the ring has outgrown it, and keeps
-  // the vertices waiting for the table few.
-  void Fit(int32_t ring_size);
+  // Call after each insertion, with the number of edges on the ring.
+  void Fit(int32_t ring_size) {
+    if (++changes_ > ring_size / 2 + 16 ||
+        2 * static_cast<std::size_t>(ring_size) > vertexAt_.size()) {
+      stale_ = true;
+    }
+  }
 
   // True when the sector of the ring edge from -> to holds point p's
   // direction (never for the anchor itself).
@@ -98,19 +96,12 @@ class RingSectors {
     return u.x * v.y - u.y * v.x;
   }
   int32_t Bucket(const Offset& d) const;
-  int32_t BucketOf(int32_t v) {
-    if (bucket_[v] == kUnknown) bucket_[v] = Bucket(FromAnchor(grid_[v]));
-    return bucket_[v];
-  }
-  // Points the table's entries from v's direction to w's (both on the
-  // ring, v before w) at v.
-  void Cover(int32_t v, int32_t w);
-  // Enters the waiting vertices that are still on the ring.
-  void Catch(const HullRing& ring);
-  // Refills the table from the ring, through edge e.
-  void Refill(const HullRing& ring, int32_t e);
-
-  static constexpr int32_t kUnknown = -1;
+  // Points the table's entries from bucket `first` to bucket `last` (of
+  // the ends of a ring edge from v) at v.
+  void Cover(int32_t v, int32_t first, int32_t last);
+  // Refills the table from the ring, through edge e, with two to four
+  // buckets per ring vertex.
+  void Refill(const HullRing& ring, int32_t e, int32_t ring_size);
 
   const GridPoint* grid_;
   int64_t anchorX3_;
@@ -118,12 +109,11 @@ class RingSectors {
   std::vector<int32_t> vertexAt_;  // a vertex per bucket of directions
   double bucketsPerQuarter_;
   int32_t last_ = HullRing::kNone;  // the edge found last
-  std::vector<int32_t> pending_;     // vertices waiting for the table
+  int32_t changes_ = 0;              // insertions since the last fill
   bool stale_ = true;                // refill before use
   // By vertex, set when it joins the ring (and read only after that).
   std::unique_ptr<int32_t[]> leaving_;    // kNone once it has left
   std::unique_ptr<int32_t[]> successor_;  // once it has left
-  std::unique_ptr<int32_t[]> bucket_;
 };
 
 }  // namespace silhouette
