@@ -46,18 +46,16 @@ bool PlanarHull::Compute(double tolerance) {
   const Vec2* const points = points_;
   const int32_t count = count_;
 
-  // One pass: whether every coordinate is finite (x - x is 0 exactly then,
-  // NaN otherwise), and the extremes per axis, ties keeping the earlier
-  // index.
+  // One pass: the extremes per axis, ties keeping the earlier index.
+  // Points that are not finite are refused; an infinite coordinate shows in
+  // the range, a NaN where the grid coordinates are made (or by a check of
+  // its own where the points form a single point).
   Vec2 min_corner = points[0];
   Vec2 max_corner = points[0];
   int32_t min_index[2] = {0, 0};
   int32_t max_index[2] = {0, 0};
-  bool not_finite = !(points[0].x - points[0].x == 0) ||
-                    !(points[0].y - points[0].y == 0);
   for (int32_t k = 1; k < count; ++k) {
     const double x = points[k].x, y = points[k].y;
-    not_finite |= !(x - x == 0) | !(y - y == 0);
     if (!(x >= min_corner.x)) {
       min_corner.x = x;
       min_index[0] = k;
@@ -73,8 +71,6 @@ bool PlanarHull::Compute(double tolerance) {
       max_index[1] = k;
     }
   }
-  if (not_finite) return false;
-
   const Vec2 range = max_corner - min_corner;
   if (!std::isfinite(range.x) || !std::isfinite(range.y)) return false;
   const int axis = range.y > range.x ? 1 : 0;
@@ -84,6 +80,11 @@ bool PlanarHull::Compute(double tolerance) {
   const Vec2 origin = points[i0];
 
   if (!(extent >= tolerance) || extent == 0) {
+    for (int32_t k = 0; k < count; ++k) {
+      if (!std::isfinite(points[k].x) || !std::isfinite(points[k].y)) {
+        return false;
+      }
+    }
     dimension = 0;
     vertices_ = new int32_t[1]{0};
     numVertices_ = 1;
@@ -91,7 +92,7 @@ bool PlanarHull::Compute(double tolerance) {
   }
 
   // One pass: the point farthest from the line through the axis extremes,
-  // and every point's place on the grid.
+  // and every point's place on the grid (where a NaN shows).
   Vec2 direction = points[i1] - origin;
   direction.Normalize();
   const Vec2 normal = -(direction.RotatedCw());
@@ -101,6 +102,7 @@ bool PlanarHull::Compute(double tolerance) {
   if (!grid_) grid_.reset(new GridPoint[static_cast<std::size_t>(count)]);
   GridPoint* const grid = grid_.get();
   const double scale = kGridSize / extent;
+  bool not_a_number = false;
   for (int32_t i = 0; i < count; ++i) {
     const double distance = normal.Dot(points[i] - origin);
     if (std::abs(distance) > max_distance) {
@@ -108,9 +110,12 @@ bool PlanarHull::Compute(double tolerance) {
       i_far = i;
       far_sign = Sign(distance);
     }
-    grid[i] = GridPoint{ToGridCoordinate((points[i].x - min_corner.x) * scale),
-                        ToGridCoordinate((points[i].y - min_corner.y) * scale)};
+    const double x = points[i].x, y = points[i].y;
+    not_a_number |= x != x || y != y;
+    grid[i] = GridPoint{ToGridCoordinate((x - min_corner.x) * scale),
+                        ToGridCoordinate((y - min_corner.y) * scale)};
   }
+  if (not_a_number) return false;
   if (max_distance < extent * tolerance || max_distance == 0) {
     dimension = 1;
     vertices_ = new int32_t[2]{i0, i1};

@@ -54,6 +54,35 @@ TEST(PlanarHullReference, SameOutputOnEveryNamedSet) {
   }
 }
 
+// NaN and infinite coordinates anywhere in sets that would otherwise be a
+// point, a segment or a polygon, and extents so small that the grid scale
+// overflows: the same refusals and results as the reference.
+TEST(PlanarHullReference, SameOutputWithCoordinatesThatAreNotFinite) {
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  const std::vector<std::vector<Vec2>> shapes = {
+      {{1, 1}, {1, 1}, {1.0001, 1}, {1, 1}},           // a point
+      {{0, 0}, {1, 1}, {2, 2}, {3, 3}},                // a segment
+      {{0, 0}, {4, 0}, {4, 3}, {0, 3}, {2, 1}},        // a polygon
+      {{0, 0}, {4e-310, 0}, {0, 3e-310}, {1e-310, 0}},  // grid scale overflows
+  };
+  for (const std::vector<Vec2>& shape : shapes) {
+    for (double tolerance : {0.001, 0.0}) {
+      ASSERT_EQ(Difference(shape, tolerance), "");
+      for (std::size_t k = 0; k < shape.size(); ++k) {
+        for (double bad : {nan, inf, -inf}) {
+          for (int axis = 0; axis < 2; ++axis) {
+            std::vector<Vec2> p = shape;
+            (axis == 0 ? p[k].x : p[k].y) = bad;
+            EXPECT_EQ(Difference(p, tolerance), "")
+                << "point " << k << " axis " << axis << " value " << bad
+                << " tolerance " << tolerance;
+          }
+        }
+      }
+    }
+  }
+}
+
 // A random set of one of many kinds, in one of many orders.
 std::vector<Vec2> RandomSet(SplitMix* rng, std::string* kind) {
   const int n = 3 + static_cast<int>(rng->Below(rng->Below(4) == 0 ? 4000 : 300));
