@@ -21,10 +21,10 @@ namespace silhouette {
 //
 // The search is exact: it walks the ring with integer cross products. A
 // table of ring vertices by rough direction (in floating point) only says
-// where the walk starts, so that it takes a
-// step or two however the ring grows: the table keeps two to four buckets
-// per ring vertex. A vertex that has left the ring leads on to the vertex
-// that replaced it. The table is refilled from the ring at its next use
+// where the walk starts, so that it takes a step or two however the ring
+// grows: the table keeps two to four buckets per ring vertex. A vertex
+// that has left the ring leads on to the vertex that replaced it. The
+// table is refilled from the ring at its next use
 // once the ring has changed by a good part of its size since the last
 // fill, or has outgrown it; in between, new vertices are found by the
 // walk. Insertion itself never touches the table, so outlines in boundary
