@@ -103,6 +103,13 @@ bool PlanarHull::Compute(double tolerance) {
   GridPoint* const grid = grid_.get();
   const double scale = kGridSize / extent;
   bool not_a_number = false;
+  // A grid coordinate is NaN for a NaN input, or for 0 times an infinite
+  // scale (a point at the minimum of a sub-denormal extent), which is 0.
+  auto to_grid = [scale, &not_a_number](double v, double min_value) {
+    const double g = (v - min_value) * scale;
+    if (g != g) not_a_number |= v != v;
+    return ToGridCoordinate(g);
+  };
   for (int32_t i = 0; i < count; ++i) {
     const double distance = normal.Dot(points[i] - origin);
     if (std::abs(distance) > max_distance) {
@@ -110,10 +117,8 @@ bool PlanarHull::Compute(double tolerance) {
       i_far = i;
       far_sign = Sign(distance);
     }
-    const double x = points[i].x, y = points[i].y;
-    not_a_number |= x != x || y != y;
-    grid[i] = GridPoint{ToGridCoordinate((x - min_corner.x) * scale),
-                        ToGridCoordinate((y - min_corner.y) * scale)};
+    grid[i] = GridPoint{to_grid(points[i].x, min_corner.x),
+                        to_grid(points[i].y, min_corner.y)};
   }
   if (not_a_number) return false;
   if (max_distance < extent * tolerance || max_distance == 0) {
