@@ -8,6 +8,12 @@
 % hull vertices): a layout whose convhull took over 10 s is not timed again
 % at the next size.
 %
+% A module named PiroletBaseline on the path (an earlier build of Pirolet,
+% renamed) is timed too, with its own column, and its result compared bit
+% for bit:
+%   octave-cli --norc --no-history --path build/octave \
+%     --path /folder/with/PiroletBaseline bench/pirolet_vs_convhull.m
+%
 % Layouts: random points in a disc; points on a circle in boundary order and
 % shuffled; and a traced outline: the pixel chain of a wavy blob in boundary
 % order (integer coordinates, consecutive pixels 8-connected, many
@@ -28,8 +34,13 @@ function poly = traced_outline (n)
 end
 
 layouts = {'disc', 'circle', 'shuffled circle', 'traced outline'};
-printf ('%-16s %9s %12s %12s %9s %10s\n', 'layout', 'points', ...
+have_baseline = exist ('PiroletBaseline') == 3;
+printf ('%-16s %9s %12s %12s %9s %10s', 'layout', 'points', ...
         'Pirolet ms', 'convhull ms', 'speed-up', 'rel. diff');
+if have_baseline
+  printf (' %12s %9s %5s', 'baseline ms', 'speed-up', 'same');
+end
+printf ('\n');
 too_slow = false (1, 4);
 for n = [2e3 1e3 1e4 1e5 1e6]
   for layout = 1:4
@@ -57,10 +68,16 @@ for n = [2e3 1e3 1e4 1e5 1e6]
     end
     tp = [];
     tc = [];
+    tb = [];
     for k = 1:runs
       t0 = tic;
       d = Pirolet (poly);
       tp(end+1) = toc (t0);
+      if have_baseline
+        t0 = tic;
+        db = PiroletBaseline (poly);
+        tb(end+1) = toc (t0);
+      end
       if ~too_slow(layout)
         t0 = tic;
         h = convhull (poly(1, :)', poly(2, :)');
@@ -68,19 +85,25 @@ for n = [2e3 1e3 1e4 1e5 1e6]
         c = sum (sqrt (sum (diff (q, 1, 2) .^ 2, 1))) / pi;
         tc(end+1) = toc (t0);
       end
-      if sum (tp) + sum (tc) > 2
+      if sum (tp) + sum (tc) + sum (tb) > 2
         break;
       end
     end
     if isempty (tc)
-      printf ('%-16s %9d %12.4f %12s %9s %10s\n', layouts{layout}, ...
+      printf ('%-16s %9d %12.4f %12s %9s %10s', layouts{layout}, ...
               columns (poly), 1e3 * median (tp), 'skipped', '', '');
     else
-      printf ('%-16s %9d %12.4f %12.4f %9.2f %10.1e\n', layouts{layout}, ...
+      printf ('%-16s %9d %12.4f %12.4f %9.2f %10.1e', layouts{layout}, ...
               columns (poly), 1e3 * median (tp), 1e3 * median (tc), ...
               median (tc) / median (tp), abs (d - c) / c);
       too_slow(layout) = median (tc) > 10;
     end
+    if have_baseline
+      same = {'no', 'yes'}{1 + (d == db)};
+      printf (' %12.4f %9.2f %5s', 1e3 * median (tb), ...
+              median (tb) / median (tp), same);
+    end
+    printf ('\n');
     fflush (stdout);
   end
 end
