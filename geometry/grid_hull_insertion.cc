@@ -112,7 +112,8 @@ class Inserter {
 
   // The shortcuts, for a start triangle with area.
   Outcome SearchConvex(int32_t i0, int32_t i1, int32_t i_far, bool ccw) {
-    ring_.Clear(64);
+    // Outlines in boundary order keep long runs of vertices for a while.
+    ring_.Clear(static_cast<std::size_t>(count_ < 65536 ? count_ : 65536) + 3);
     const StartTriangle t = MakeTriangle(&ring_, i0, i1, i_far, ccw);
     head_ = t.first;
     RingSectors sectors(grid_, i0, i1, i_far, count_);
