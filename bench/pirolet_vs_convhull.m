@@ -1,10 +1,11 @@
 % Times Pirolet against Octave's convhull plus perimeter / pi on the same
-% point sets, in one session, and prints the ratio. Run from the repository:
+% point sets, in one session, and prints the speed-up (convhull's time over
+% Pirolet's). Run from the repository:
 %   octave-cli --norc --no-history --path build/octave bench/pirolet_vs_convhull.m
-% Each figure is the median of up to 15 runs (one for slow cases; up to 2000
-% for the traced outlines, which take well under a millisecond); the
-% machine's load shows in them, so compare ratios from one run rather than
-% absolute times. convhull is slow on points on a circle (all of them are
+% Each figure is the median of up to 15 runs, or up to 2000 for sets of
+% 10^4 points or fewer, within about 2 s per row (one run for slow cases);
+% the machine's load shows in them, so compare ratios from one run rather
+% than absolute times. convhull is slow on points on a circle (all of them are
 % hull vertices): a layout whose convhull took over 10 s is not timed again
 % at the next size.
 %
