@@ -17,7 +17,6 @@ RingSectors::RingSectors(const GridPoint* grid, int32_t a, int32_t b,
 
 void RingSectors::Refill(const HullRing& ring, int32_t edge,
                          int32_t ring_size) {
-  constexpr std::size_t kMostBuckets = std::size_t{1} << 20;
   const std::size_t size = static_cast<std::size_t>(ring_size);
   std::size_t buckets = vertexAt_.size();
   while (buckets < 4 * size && buckets < kMostBuckets) buckets *= 2;

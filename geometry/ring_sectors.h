@@ -53,7 +53,8 @@ class RingSectors {
   // Call after each insertion, with the number of edges on the ring.
   void Fit(int32_t ring_size) {
     if (++changes_ > ring_size / 2 + 16 ||
-        2 * static_cast<std::size_t>(ring_size) > vertexAt_.size()) {
+        (2 * static_cast<std::size_t>(ring_size) > vertexAt_.size() &&
+         vertexAt_.size() < kMostBuckets)) {
       stale_ = true;
     }
   }
@@ -96,6 +97,8 @@ class RingSectors {
     return u.x * v.y - u.y * v.x;
   }
   int32_t Bucket(const Offset& d) const;
+
+  static constexpr std::size_t kMostBuckets = std::size_t{1} << 20;
   // Points the table's entries from bucket `first` to bucket `last` (of
   // the ends of a ring edge from v) at v.
   void Cover(int32_t v, int32_t first, int32_t last);
