@@ -2,22 +2,21 @@
 
 #include <cmath>
 
+#include "geometry/grid_point.h"
+#include "geometry/int128.h"
+
 namespace silhouette {
 namespace {
 
-constexpr double kGridLimit = 268435456.0;  // 2^28
-
-int32_t Compare(__int128 left, __int128 right) {
+// Both sides are products of differences within 2^29: below 2^58.
+int32_t Compare(int64_t left, int64_t right) {
   return left > right ? 1 : (left < right ? -1 : 0);
 }
 
 }  // namespace
 
 int64_t GridPredicates::GridCoordinate(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= kGridLimit) return static_cast<int64_t>(kGridLimit);
-  if (v <= -kGridLimit) return -static_cast<int64_t>(kGridLimit);
-  return static_cast<int64_t>(v);
+  return ToGridCoordinate(v);
 }
 
 GridPredicates::GridPredicates(int32_t count, const Vec2* points)
@@ -52,22 +51,23 @@ int32_t GridPredicates::SideOfCircle(const Vec2& p, int32_t a, int32_t b,
                                      int32_t c) const {
   const int64_t px = GridCoordinate(p.x), py = GridCoordinate(p.y);
   struct Row {
-    __int128 x, y, lifted;
+    Int128 x, y, lifted;
   };
   auto row = [px, py](const Vec2& q) {
     const int64_t qx = GridCoordinate(q.x), qy = GridCoordinate(q.y);
     return Row{qx - px, qy - py,
-               static_cast<__int128>(qy - py) * (qy + py) +
-                   static_cast<__int128>(qx - px) * (qx + px)};
+               Int128(qy - py) * Int128(qy + py) +
+                   Int128(qx - px) * Int128(qx + px)};
   };
   const Row ra = row(points()[a]);
   const Row rb = row(points()[b]);
   const Row rc = row(points()[c]);
   // Every product stays below 2^120: exact in 128 bits.
-  const __int128 d = ra.x * (rb.y * rc.lifted - rc.y * rb.lifted) +
-                     rc.x * (ra.y * rb.lifted - rb.y * ra.lifted) +
-                     rb.x * (rc.y * ra.lifted - ra.y * rc.lifted);
-  return d > 0 ? -1 : (d == 0 ? 0 : 1);
+  const Int128 d = ra.x * (rb.y * rc.lifted - rc.y * rb.lifted) +
+                   rc.x * (ra.y * rb.lifted - rb.y * ra.lifted) +
+                   rb.x * (rc.y * ra.lifted - ra.y * rc.lifted);
+  const int sign = d.Sign();
+  return sign > 0 ? -1 : (sign == 0 ? 0 : 1);
 }
 
 }  // namespace silhouette

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "geometry/planar_predicates.h"
+#include "geometry/grid_point.h"
 #include "geometry/vec2.h"
 
 namespace silhouette {
@@ -14,6 +14,8 @@ namespace silhouette {
 // points one by one into a ring of edges, every side test made exactly on a
 // 2^20 x 2^20 grid. The index list runs counter-clockwise (y axis up) and,
 // after any insertion, starts at the vertex before the last point added.
+// Points that provably lie inside the ring built so far are skipped without
+// a search (see InsertGridPoints); the list does not depend on it.
 //
 // Inputs the classification cannot measure are refused: Compute() returns
 // false with an empty list when there are no points, when a coordinate is
@@ -46,13 +48,10 @@ class PlanarHull {
 
  private:
   void FreeVertices();
-  bool ComputePolygon(const Vec2& min_corner, double extent, int32_t i0,
-                      int32_t i1, int32_t i_far, bool ccw);
 
   int32_t count_;
   const Vec2* points_;
-  std::unique_ptr<Vec2[]> gridPoints_;
-  std::unique_ptr<PlanarPredicates> predicates_;
+  std::unique_ptr<GridPoint[]> grid_;  // kept for a later Compute
   int32_t numVertices_ = 0;
   int32_t* vertices_ = nullptr;
 };

@@ -88,19 +88,28 @@ double Calipers(const std::vector<Vec2>& ring) {
   }
   if (j < 0) return 0;
 
+  // Every edge's unit direction, and the turn of caliper A from each edge
+  // to the next, made once each: the steps below use them many times, with
+  // exactly the operations that computing them in place would take.
+  std::vector<Vec2> unit(n);
+  std::vector<double> turn_after(n);
+  for (int32_t k = 0; k < n; ++k) {
+    unit[k] = point(k + 1) - point(k);
+    unit[k].Normalize();
+  }
+  for (int32_t k = 0; k < n; ++k) {
+    turn_after[k] = AcosClamped(unit[Wrap(k + 1, n)].Dot(unit[k]));
+  }
+
   double total = 0;
   int32_t i = 0;
   // Each step moves one of two position chains forward by one; the first to
   // wrap ends the loop, so 2 n steps always suffice.
   for (int32_t step = 0; step < 2 * n; ++step) {
-    Vec2 u = point(i + 1) - point(i);
-    Vec2 u2 = point(i + 2) - point(i + 1);
-    Vec2 v = point(j + 1) - point(j);
-    u.Normalize();
-    u2.Normalize();
-    v.Normalize();
+    const Vec2 u = unit[i];
+    const Vec2 v = unit[j];
     const double turn_b = AcosClamped((-u).Dot(v));
-    const double turn_a = AcosClamped(u2.Dot(u));
+    const double turn_a = turn_after[i];
 
     const Vec2 s = point(i + 1) - point(j);
     const double length = s.Length();
@@ -116,8 +125,7 @@ double Calipers(const std::vector<Vec2>& ring) {
       j = Wrap(i + 1, n);
       a_advanced = false;
     }
-    Vec2 w = point(e + 1) - point(e);
-    w.Normalize();
+    const Vec2 w = unit[e];
 
     // The width L |sin| integrated over the step's turn is L (c0 - c1). The
     // chord never crosses a caliper on a convex ring, so c0 - c1 is not

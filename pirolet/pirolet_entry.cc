@@ -7,6 +7,8 @@
 #include <exception>
 #include <limits>
 #include <new>
+#include <type_traits>
+#include <vector>
 
 #include "geometry/planar_hull.h"
 #include "geometry/polygon2.h"
@@ -19,24 +21,36 @@ namespace {
 
 constexpr double kHullTolerance = 0.001;
 
+// The host's column-major 2 x n data is an array of Vec2, element for
+// element: the hull reads it where it is.
+static_assert(sizeof(Vec2) == 2 * sizeof(double) &&
+                  std::is_standard_layout<Vec2>::value,
+              "Vec2 must be two doubles and nothing else");
+
 // Hulls the polygon of n points and measures it; false when the hull
 // cannot be formed. The hull's vertices go to hull_columns (2 x count,
 // column-major, room for n columns) unless it is null.
 bool Measure(const double* data, int32_t n, double* mean_diam,
              double* hull_columns, std::size_t* count) {
-  const Polygon2 polygon = PolygonFromColumns(data, n);
-  PlanarHull hull(n, polygon.data());
+  const Vec2* points = reinterpret_cast<const Vec2*>(data);
+  PlanarHull hull(n, points);
   if (!hull.Compute(kHullTolerance)) return false;
   const int32_t* indices = hull.VertexIndices(false);
   const int32_t vertices = hull.NumVertices();
-  *mean_diam = MeanCaliperDiameter(polygon, indices, vertices);
-  *count = static_cast<std::size_t>(vertices);
-  if (hull_columns != nullptr) {
-    for (int32_t k = 0; k < vertices; ++k) {
-      hull_columns[2 * k] = polygon[indices[k]].x;
-      hull_columns[2 * k + 1] = polygon[indices[k]].y;
+  // The calipers see only the hull's vertices, in the same order: the same
+  // numbers as over the whole polygon, without copying it.
+  Polygon2 ring(static_cast<std::size_t>(vertices));
+  std::vector<int32_t> order(static_cast<std::size_t>(vertices));
+  for (int32_t k = 0; k < vertices; ++k) {
+    ring[k] = points[indices[k]];
+    order[k] = k;
+    if (hull_columns != nullptr) {
+      hull_columns[2 * k] = ring[k].x;
+      hull_columns[2 * k + 1] = ring[k].y;
     }
   }
+  *mean_diam = MeanCaliperDiameter(ring, order.data(), vertices);
+  *count = static_cast<std::size_t>(vertices);
   return true;
 }
 

@@ -262,6 +262,66 @@
 %! check_against_convhull (1e6 + 20 * rand (2, 500));
 %! check_against_convhull (0.5 * rand (2, 500));
 
+## The pixel chain of a wavy blob, in boundary order: integer points, runs
+## of collinear ones, and dents.
+%!function poly = traced_outline (radius)
+%!  a = 2 * pi * (0:round (50 * radius)-1) / round (50 * radius);
+%!  r = radius * (1 + 0.1 * sin (7 * a) + 0.03 * cos (23 * a));
+%!  p = round ([r .* cos(a); 0.7 * r .* sin(a)]);
+%!  poly = p(:, any (p ~= p(:, [end 1:end-1]), 1));
+%!endfunction
+
+## The hull's corners (vertices where it turns), as a set.
+%!function s = corner_set (hull)
+%!  nxt = [2:columns(hull) 1];
+%!  prv = [columns(hull) 1:columns(hull)-1];
+%!  e1 = hull - hull(:, prv);
+%!  e2 = hull(:, nxt) - hull;
+%!  s = vertex_set (hull(:, e1(1,:) .* e2(2,:) - e1(2,:) .* e2(1,:) > 0));
+%!endfunction
+
+%!test
+%! ## Traced outlines in boundary order, both ways round, from anywhere, and
+%! ## shuffled: the same measure and corners as convhull's.
+%! rand ("state", 25);
+%! for radius = [15 120 900]
+%!   poly = traced_outline (radius);
+%!   n = columns (poly);
+%!   idx = convhull (poly(1,:).', poly(2,:).');
+%!   ref = poly(:, idx(1:end-1));
+%!   orders = {1:n, n:-1:1, [round(n/3):n 1:round(n/3)-1], randperm(n)};
+%!   for k = 1:numel (orders)
+%!     [d, h] = Pirolet (poly(:, orders{k}));
+%!     assert (d, perimeter (ref) / pi, -1e-11);
+%!     assert (corner_set (h), vertex_set (ref));
+%!   endfor
+%! endfor
+
+%!test
+%! ## A large disc, in random order and sorted by angle. Hull vertices less
+%! ## than a grid unit (2 / 2^20 here) off the line of their neighbours may
+%! ## be left out, so only the measure is held against convhull's.
+%! rand ("state", 26);
+%! n = 200000;
+%! r = sqrt (rand (1, n));
+%! t = 2 * pi * rand (1, n);
+%! poly = [r .* cos(t); r .* sin(t)];
+%! idx = convhull (poly(1,:).', poly(2,:).');
+%! expected = perimeter (poly(:, idx(1:end-1))) / pi;
+%! [~, order] = sort (t);
+%! unit = 2 / 2^20;
+%! for p = {poly, poly(:, order)}
+%!   [d, h] = Pirolet (p{1});
+%!   assert (d, expected, -1e-11);
+%!   assert (all (ismember (h.', poly.', "rows")));
+%!   edge = h(:, [2:end 1]) - h;
+%!   for k = 1:columns (h)
+%!     rel = poly - h(:, k);
+%!     side = (edge(1,k) * rel(2,:) - edge(2,k) * rel(1,:)) / norm (edge(:,k));
+%!     assert (all (side >= -2 * unit));
+%!   endfor
+%! endfor
+
 ## ------------------------------------------------------ output arguments
 
 %!test

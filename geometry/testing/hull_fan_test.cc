@@ -1,4 +1,4 @@
-#include "geometry/hull_fan.h"
+#include "geometry/testing/hull_fan.h"
 
 #include <gtest/gtest.h>
 

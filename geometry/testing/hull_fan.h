@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "geometry/hull_edge.h"
+#include "geometry/testing/hull_edge.h"
 
 namespace silhouette {
 

@@ -1,6 +1,8 @@
-#include "geometry/hull_fan.h"
+#include "geometry/testing/hull_fan.h"
 
 #include <iterator>
+
+#include "geometry/int128.h"
 
 namespace silhouette {
 
@@ -13,15 +15,15 @@ HullFan::HullFan(const std::vector<int64_t>& grid, int32_t count, int32_t a,
       where_(count) {}
 
 bool HullFan::DirectionLess::operator()(int32_t a, int32_t b) const {
-  const __int128 ax = 3 * fan->grid_[2 * a] - fan->anchorX3_;
-  const __int128 ay = 3 * fan->grid_[2 * a + 1] - fan->anchorY3_;
-  const __int128 bx = 3 * fan->grid_[2 * b] - fan->anchorX3_;
-  const __int128 by = 3 * fan->grid_[2 * b + 1] - fan->anchorY3_;
+  const Int128 ax = 3 * fan->grid_[2 * a] - fan->anchorX3_;
+  const Int128 ay = 3 * fan->grid_[2 * a + 1] - fan->anchorY3_;
+  const Int128 bx = 3 * fan->grid_[2 * b] - fan->anchorX3_;
+  const Int128 by = 3 * fan->grid_[2 * b + 1] - fan->anchorY3_;
   // Directions in [0, pi) come first, then those in [pi, 2 pi).
-  const bool a_lower = ay < 0 || (ay == 0 && ax < 0);
-  const bool b_lower = by < 0 || (by == 0 && bx < 0);
+  const bool a_lower = ay < Int128(0) || (ay == Int128(0) && ax < Int128(0));
+  const bool b_lower = by < Int128(0) || (by == Int128(0) && bx < Int128(0));
   if (a_lower != b_lower) return b_lower;
-  return ax * by - ay * bx > 0;
+  return ax * by - ay * bx > Int128(0);
 }
 
 void HullFan::Insert(int32_t vertex, HullEdge* leaving, int32_t previous) {
