@@ -1,6 +1,17 @@
 #include "host/embedded_heap.h"
 
-#if defined(__SANITIZE_ADDRESS__)
+// Under AddressSanitizer or ThreadSanitizer the sanitizer's allocator owns
+// malloc and counts what is in use; otherwise the C library's malloc family
+// is replaced by counting wrappers.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define SILHOUETTE_SANITIZER_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define SILHOUETTE_SANITIZER_HEAP 1
+#endif
+#endif
+
+#if defined(SILHOUETTE_SANITIZER_HEAP)
 
 // From the sanitizer runtime (sanitizer/allocator_interface.h, which GCC
 // does not always install).
@@ -16,7 +27,7 @@ std::size_t HeapBytesInUse() {
 }  // namespace host
 }  // namespace silhouette
 
-#else  // !__SANITIZE_ADDRESS__
+#else  // !SILHOUETTE_SANITIZER_HEAP
 
 #include <malloc.h>
 
@@ -127,4 +138,4 @@ std::size_t HeapBytesInUse() {
 }  // namespace host
 }  // namespace silhouette
 
-#endif  // __SANITIZE_ADDRESS__
+#endif  // SILHOUETTE_SANITIZER_HEAP
