@@ -283,5 +283,78 @@ TEST(PlanarHullReference, SameOutputOnRandomSetsOfManyKinds) {
   }
 }
 
+// Outlines in boundary order that stop being in order somewhere: the tail
+// shuffled from a random point on, a few points swapped far away, points
+// inside sprinkled through, a second lap, a deep dent. Insertion goes from
+// the array ring over to the linked one at any point of these.
+std::vector<Vec2> BrokenOrder(SplitMix* rng, std::string* kind) {
+  const int n = 20 + static_cast<int>(rng->Below(rng->Below(3) == 0 ? 6000 : 500));
+  std::vector<Vec2> p;
+  switch (rng->Below(4)) {
+    case 0:
+      *kind = "traced outline";
+      p = testing::TracedOutline(3 + n / 6.0);
+      break;
+    case 1:
+      *kind = "circle";
+      p = testing::CirclePoints(4 * (n / 4 + 1));
+      break;
+    case 2:  // a crescent: the inner arc is far inside the ring
+      *kind = "crescent";
+      for (const Vec2& c : testing::CirclePoints(4 * (n / 4 + 1))) {
+        const double r = c.y >= 0 ? 1 : 1 + 1.9 * c.y;
+        p.emplace_back(r * c.x, r * c.y);
+      }
+      break;
+    default:  // twice round, the second lap a hair wider
+      *kind = "two laps";
+      for (int lap = 0; lap < 2; ++lap) {
+        for (const Vec2& c : testing::CirclePoints(4 * (n / 8 + 1))) {
+          const double r = 1 + lap * 1e-5;
+          p.emplace_back(r * c.x, r * c.y);
+        }
+      }
+      break;
+  }
+  if (rng->Below(2)) {
+    std::reverse(p.begin(), p.end());
+    *kind += ", reversed";
+  }
+  std::rotate(p.begin(), p.begin() + rng->Below(p.size()), p.end());
+  switch (rng->Below(3)) {
+    case 0: {
+      const std::size_t from = rng->Below(p.size());
+      std::vector<Vec2> tail(p.begin() + from, p.end());
+      testing::Shuffle(&tail, rng);
+      std::copy(tail.begin(), tail.end(), p.begin() + from);
+      *kind += ", shuffled from " + std::to_string(from);
+      break;
+    }
+    case 1:
+      for (uint64_t k = 0, swaps = 1 + rng->Below(p.size() / 8); k < swaps; ++k) {
+        std::swap(p[rng->Below(p.size())], p[rng->Below(p.size())]);
+      }
+      *kind += ", some swapped";
+      break;
+    default:
+      for (std::size_t k = 0; k < p.size(); k += 1 + rng->Below(40)) {
+        p[k] = p[k] * (0.9 * rng->Unit());
+      }
+      *kind += ", points inside";
+      break;
+  }
+  return p;
+}
+
+TEST(PlanarHullReference, SameOutputWhereBoundaryOrderBreaksOff) {
+  SplitMix rng(4343);
+  for (int trial = 0; trial < 600; ++trial) {
+    std::string kind;
+    const std::vector<Vec2> p = BrokenOrder(&rng, &kind);
+    ASSERT_EQ(Difference(p, 0.001), "")
+        << "trial " << trial << ": " << kind << ", " << p.size() << " points";
+  }
+}
+
 }  // namespace
 }  // namespace silhouette
