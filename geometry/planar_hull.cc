@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "geometry/grid_hull_insertion.h"
+#include "geometry/grid_placement.h"
 
 namespace silhouette {
 namespace {
@@ -96,31 +97,13 @@ bool PlanarHull::Compute(double tolerance) {
   Vec2 direction = points[i1] - origin;
   direction.Normalize();
   const Vec2 normal = -(direction.RotatedCw());
-  double max_distance = 0;
-  int32_t i_far = i0;
-  double far_sign = 0;
   if (!grid_) grid_.reset(new GridPoint[static_cast<std::size_t>(count)]);
   GridPoint* const grid = grid_.get();
-  const double scale = kGridSize / extent;
-  bool not_a_number = false;
-  // A grid coordinate is NaN for a NaN input, or for 0 times an infinite
-  // scale (a point at the minimum of a sub-denormal extent), which is 0.
-  auto to_grid = [scale, &not_a_number](double v, double min_value) {
-    const double g = (v - min_value) * scale;
-    if (g != g) not_a_number |= v != v;
-    return ToGridCoordinate(g);
-  };
-  for (int32_t i = 0; i < count; ++i) {
-    const double distance = normal.Dot(points[i] - origin);
-    if (std::abs(distance) > max_distance) {
-      max_distance = std::abs(distance);
-      i_far = i;
-      far_sign = Sign(distance);
-    }
-    grid[i] = GridPoint{to_grid(points[i].x, min_corner.x),
-                        to_grid(points[i].y, min_corner.y)};
-  }
-  if (not_a_number) return false;
+  const GridFrame frame{min_corner, kGridSize / extent, origin, normal};
+  FarthestPoint far{0, i0, 0};
+  if (!PlaceOnGrid(points, count, frame, grid, &far)) return false;
+  const double max_distance = far.distance;
+  const int32_t i_far = far.index;
   if (max_distance < extent * tolerance || max_distance == 0) {
     dimension = 1;
     vertices_ = new int32_t[2]{i0, i1};
@@ -132,7 +115,7 @@ bool PlanarHull::Compute(double tolerance) {
 
   dimension = 2;
   std::vector<int32_t> list;
-  if (!InsertGridPoints(grid, count, i0, i1, i_far, far_sign > 0, &list)) {
+  if (!InsertGridPoints(grid, count, i0, i1, i_far, far.sign > 0, &list)) {
     return false;
   }
   vertices_ = new int32_t[list.size()];
