@@ -92,21 +92,12 @@ bool CursorRing::InsertAtEnd(int32_t i, GridPoint p, bool head_hidden) {
 int32_t CursorRing::Insert(int32_t first, bool bounded) {
   int64_t work = 0;
   // The ends of the edge made last (a -> b) and of the closing edge
-  // (b -> c), with their offsets from the anchor, kept at hand: most
-  // points are tested against them only.
-  GridPoint a, b, c;
-  Offset from_a, from_b, from_c;
-  auto refresh = [&]() {
-    a = At(hi_ - 2).p;
-    b = At(hi_ - 1).p;
-    c = At(lo_).p;
-    from_a = FromAnchor(a);
-    from_b = FromAnchor(b);
-    from_c = FromAnchor(c);
-  };
-  refresh();
-  for (int32_t i = first; i < count_; ++i) {
-    const GridPoint p = grid_[i];
+  // (b -> c), kept at hand: most points are tested against them only.
+  GridPoint a = At(hi_ - 2).p, b = At(hi_ - 1).p, c = At(lo_).p;
+  const GridPoint* const grid = grid_;
+  const int32_t count = count_;
+  for (int32_t i = first; i < count; ++i) {
+    const GridPoint p = grid[i];
     if (Sees(p, a, b)) {
       // The edge made last sees p. Its end b stays only when the closing
       // edge does not see p; it then follows p, at the array's start.
@@ -123,19 +114,25 @@ int32_t CursorRing::Insert(int32_t first, bool bounded) {
       At(hi_) = Vertex{p, i};
       ++hi_;
       if (Size() < 3) return kBroken;
-      refresh();
+      a = At(hi_ - 2).p;
+      b = p;
+      c = At(lo_).p;
       continue;
     }
     if (Sees(p, b, c)) {
       if (!InsertAtEnd(i, p, true)) return kBroken;
-      refresh();
+      a = b;
+      b = p;
+      c = At(lo_).p;
       continue;
     }
     // Neither edge sees p: in the sector of either, it is inside or on
     // the ring (points just behind the front of an outline lie there).
     const Offset d = FromAnchor(p);
-    const int64_t turn_b = Cross(from_b, d);
-    if (turn_b < 0 ? Cross(from_a, d) >= 0 : Cross(from_c, d) < 0) continue;
+    if (Cross(FromAnchor(b), d) < 0 ? Cross(FromAnchor(a), d) >= 0
+                                    : Cross(FromAnchor(c), d) < 0) {
+      continue;
+    }
     if (d.x == 0 && d.y == 0) continue;  // the anchor, strictly inside
     const int64_t allowed = kAllowance + i / 8;
     if (bounded && work >= allowed) return i;
@@ -151,9 +148,11 @@ int32_t CursorRing::Insert(int32_t first, bool bounded) {
     work += moves;
     TurnTo(from);
     if (!InsertAtEnd(i, p, false)) return kBroken;
-    refresh();
+    a = At(hi_ - 2).p;
+    b = p;
+    c = At(lo_).p;
   }
-  return count_;
+  return count;
 }
 
 }  // namespace silhouette
