@@ -41,7 +41,7 @@ bool PlaceOnGridPlain(const Vec2* points, int32_t count,
     return ToGridCoordinate(g);
   };
   for (int32_t i = 0; i < count; ++i) {
-    Update(frame.normal.Dot(points[i] - frame.origin), i, far);
+    Update(frame.normal.Dot((points[i] - frame.origin) * frame.unit), i, far);
     grid[i] = GridPoint{to_grid(points[i].x, frame.minCorner.x),
                         to_grid(points[i].y, frame.minCorner.y)};
   }
@@ -60,12 +60,14 @@ bool PlaceOnGrid(const Vec2* points, int32_t count, const GridFrame& frame,
   const __m128d normal = _mm_set_pd(frame.normal.y, frame.normal.x);
   const __m128d min_corner = _mm_set_pd(frame.minCorner.y, frame.minCorner.x);
   const __m128d scale = _mm_set1_pd(frame.scale);
+  const __m128d unit = _mm_set1_pd(frame.unit);
   const __m128d high = _mm_set1_pd(268435456.0);  // 2^28
   const __m128d low = _mm_set1_pd(-268435456.0);
   __m128d not_a_number = _mm_setzero_pd();
   for (int32_t i = 0; i < count; ++i) {
     const __m128d p = _mm_loadu_pd(&points[i].x);
-    const __m128d terms = _mm_mul_pd(normal, _mm_sub_pd(p, origin));
+    const __m128d terms =
+        _mm_mul_pd(normal, _mm_mul_pd(_mm_sub_pd(p, origin), unit));
     Update(_mm_cvtsd_f64(_mm_add_sd(terms, _mm_unpackhi_pd(terms, terms))), i,
            far);
     not_a_number = _mm_or_pd(not_a_number, _mm_cmpunord_pd(p, p));

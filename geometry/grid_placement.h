@@ -14,9 +14,10 @@ struct GridFrame {
   double scale;    // grid units per unit
   Vec2 origin;     // a point of the line
   Vec2 normal;     // the line's unit normal
+  double unit;     // distances are taken of (p - origin) * unit
 };
 
-// The largest |normal . (p - origin)| so far, the first point that gave it
+// The largest |normal . ((p - origin) * unit)| so far, the first point that gave it
 // and the sign there. Points at no larger distance leave it as it is.
 struct FarthestPoint {
   double distance;

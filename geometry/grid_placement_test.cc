@@ -70,7 +70,8 @@ TEST(GridPlacement, PackedAndPlainAgreeBitForBit) {
     if (rng.Below(8) == 0) normal = Vec2(0, 1);
     const GridFrame frame{Vec2(-spread, -spread * rng.Unit()),
                           scales[rng.Below(6)] / spread,
-                          p[rng.Below(p.size())], normal};
+                          p[rng.Below(p.size())], normal,
+                          rng.Below(2) ? 1.0 : 0x1p-513};
     const FarthestPoint start{0, static_cast<int32_t>(rng.Below(p.size())), 0};
     ASSERT_EQ(Difference(p, frame, start), "") << "trial " << trial;
   }
@@ -80,7 +81,7 @@ TEST(GridPlacement, PlacesClampsAndFindsTheFirstFarthestPoint) {
   const double inf = std::numeric_limits<double>::infinity();
   const std::vector<Vec2> p = {{0, 0},   {2.75, -1}, {-0.5, 3},
                                {1e300, 2}, {-inf, 1},  {2.75, 5}};
-  const GridFrame frame{Vec2(-1, -1), 2, Vec2(0, 0), Vec2(0, 1)};
+  const GridFrame frame{Vec2(-1, -1), 2, Vec2(0, 0), Vec2(0, 1), 1};
   std::vector<GridPoint> grid(p.size());
   FarthestPoint far{0, 0, 0};
   ASSERT_TRUE(PlaceOnGrid(p.data(), 6, frame, grid.data(), &far));

@@ -93,18 +93,24 @@ bool PlanarHull::Compute(double tolerance) {
   }
 
   // One pass: the point farthest from the line through the axis extremes,
-  // and every point's place on the grid (where a NaN shows).
-  Vec2 direction = points[i1] - origin;
+  // and every point's place on the grid (where a NaN shows). Lengths are
+  // measured in units of `unit`: 1, unless the squares of the line's
+  // length overflow (an extent above about 1e154); then 2^-513, which
+  // scales every difference exactly and keeps the squares and the
+  // distances finite.
+  const double unit =
+      std::isinf((points[i1] - origin).Length()) ? 0x1p-513 : 1.0;
+  Vec2 direction = (points[i1] - origin) * unit;
   direction.Normalize();
   const Vec2 normal = -(direction.RotatedCw());
   if (!grid_) grid_.reset(new GridPoint[static_cast<std::size_t>(count)]);
   GridPoint* const grid = grid_.get();
-  const GridFrame frame{min_corner, kGridSize / extent, origin, normal};
+  const GridFrame frame{min_corner, kGridSize / extent, origin, normal, unit};
   FarthestPoint far{0, i0, 0};
   if (!PlaceOnGrid(points, count, frame, grid, &far)) return false;
   const double max_distance = far.distance;
   const int32_t i_far = far.index;
-  if (max_distance < extent * tolerance || max_distance == 0) {
+  if (max_distance < extent * unit * tolerance || max_distance == 0) {
     dimension = 1;
     vertices_ = new int32_t[2]{i0, i1};
     numVertices_ = 2;

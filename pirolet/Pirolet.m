@@ -31,6 +31,13 @@
 %   Points closer than the hull's grid unit (the larger side of the
 %   bounding box divided by 2^20) may be merged.
 %
+%   Huge coordinates. Up to the largest double (about 1.8e308) for the
+%   range of each coordinate, the result scales with poly: poly scaled by
+%   a power of two gives hullPts scaled alike and meanDiam scaled alike,
+%   bit for bit, also where the squares of lengths would overflow (an
+%   extent above about 1e154). A meanDiam above the largest double is Inf.
+%   A range of coordinates that overflows is an error (see below).
+%
 %   Errors, raised as host errors (Octave prefixes them with "Pirolet: "):
 %     "Need 1 input arg(s):  meanDiam = Pirolet( poly )"
 %                  not exactly one input
