@@ -95,6 +95,15 @@ TEST(GridPlacement, PlacesClampsAndFindsTheFirstFarthestPoint) {
   EXPECT_EQ(far.index, 5);  // y = 5 first; no later point is farther
   EXPECT_EQ(far.distance, 5);
   EXPECT_EQ(far.sign, 1);
+  // Distances in a unit of 2^-513: the same point, the distance scaled
+  // exactly; the grid does not change.
+  const GridFrame scaled{Vec2(-1, -1), 2, Vec2(0, 0), Vec2(0, 1), 0x1p-513};
+  std::vector<GridPoint> same(p.size());
+  FarthestPoint far_scaled{0, 0, 0};
+  ASSERT_TRUE(PlaceOnGrid(p.data(), 6, scaled, same.data(), &far_scaled));
+  EXPECT_EQ(far_scaled.index, 5);
+  EXPECT_EQ(far_scaled.distance, 0x1p-513 * 5);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(same[i].x, grid[i].x) << i;
   const std::vector<Vec2> with_nan = {{0, 0}, {1, std::nan("")}};
   EXPECT_FALSE(PlaceOnGrid(with_nan.data(), 2, frame, grid.data(), &far));
 }
