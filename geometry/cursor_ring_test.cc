@@ -71,7 +71,8 @@ GridPoint Round(double x, double y) {
 }
 
 std::vector<GridPoint> Layout(SplitMix* rng, std::string* name) {
-  const int n = 3 + static_cast<int>(rng->Below(rng->Below(3) == 0 ? 3000 : 200));
+  const uint64_t most = rng->Below(3) == 0 ? 3000 : 200;
+  const int n = 3 + static_cast<int>(rng->Below(most));
   const double size = rng->Below(4) == 0 ? 268435456.0 : 1048576.0;
   std::vector<GridPoint> g;
   switch (rng->Below(8)) {
@@ -337,7 +338,8 @@ TEST(CursorRing, ExactAtTheAnchorOnVertexRaysAndAtTheClamp) {
         }
         break;
       default:  // anywhere on the grid's range
-        g.push_back(Round((2 * rng.Unit() - 1) * big, (2 * rng.Unit() - 1) * big));
+        g.push_back(Round((2 * rng.Unit() - 1) * big,
+                          (2 * rng.Unit() - 1) * big));
         break;
     }
     GridPoint& q = g.back();

@@ -19,11 +19,11 @@ static_assert(sizeof(GridPoint) == 2 * sizeof(int32_t),
 
 namespace {
 
-void Update(double distance, int32_t i, FarthestPoint* far) {
-  if (std::abs(distance) > far->distance) {
-    far->distance = std::abs(distance);
-    far->index = i;
-    far->sign = Sign(distance);
+void Update(double distance, int32_t i, FarthestPoint* farthest) {
+  if (std::abs(distance) > farthest->distance) {
+    farthest->distance = std::abs(distance);
+    farthest->index = i;
+    farthest->sign = Sign(distance);
   }
 }
 
@@ -31,7 +31,7 @@ void Update(double distance, int32_t i, FarthestPoint* far) {
 
 bool PlaceOnGridPlain(const Vec2* points, int32_t count,
                       const GridFrame& frame, GridPoint* grid,
-                      FarthestPoint* far) {
+                      FarthestPoint* farthest) {
   bool not_a_number = false;
   // A grid coordinate is NaN for a NaN input, or for 0 times an infinite
   // scale (a point at the minimum of a sub-denormal extent), which is 0.
@@ -41,7 +41,8 @@ bool PlaceOnGridPlain(const Vec2* points, int32_t count,
     return ToGridCoordinate(g);
   };
   for (int32_t i = 0; i < count; ++i) {
-    Update(frame.normal.Dot((points[i] - frame.origin) * frame.unit), i, far);
+    const Vec2 d = (points[i] - frame.origin) * frame.unit;
+    Update(frame.normal.Dot(d), i, farthest);
     grid[i] = GridPoint{to_grid(points[i].x, frame.minCorner.x),
                         to_grid(points[i].y, frame.minCorner.y)};
   }
@@ -51,7 +52,7 @@ bool PlaceOnGridPlain(const Vec2* points, int32_t count,
 #ifdef SILHOUETTE_PACKED_GRID_PLACEMENT
 
 bool PlaceOnGrid(const Vec2* points, int32_t count, const GridFrame& frame,
-                 GridPoint* grid, FarthestPoint* far) {
+                 GridPoint* grid, FarthestPoint* farthest) {
   // Lane 0 holds x, lane 1 y. Each packed operation rounds each lane as
   // the scalar one does; the dot product adds the x term and the y term in
   // the scalar order. NaN grid coordinates become 0 before the clamps, as
@@ -69,7 +70,7 @@ bool PlaceOnGrid(const Vec2* points, int32_t count, const GridFrame& frame,
     const __m128d terms =
         _mm_mul_pd(normal, _mm_mul_pd(_mm_sub_pd(p, origin), unit));
     Update(_mm_cvtsd_f64(_mm_add_sd(terms, _mm_unpackhi_pd(terms, terms))), i,
-           far);
+           farthest);
     not_a_number = _mm_or_pd(not_a_number, _mm_cmpunord_pd(p, p));
     __m128d g = _mm_mul_pd(_mm_sub_pd(p, min_corner), scale);
     g = _mm_and_pd(g, _mm_cmpord_pd(g, g));
@@ -83,8 +84,8 @@ bool PlaceOnGrid(const Vec2* points, int32_t count, const GridFrame& frame,
 #else
 
 bool PlaceOnGrid(const Vec2* points, int32_t count, const GridFrame& frame,
-                 GridPoint* grid, FarthestPoint* far) {
-  return PlaceOnGridPlain(points, count, frame, grid, far);
+                 GridPoint* grid, FarthestPoint* farthest) {
+  return PlaceOnGridPlain(points, count, frame, grid, farthest);
 }
 
 #endif

@@ -17,8 +17,9 @@ struct GridFrame {
   double unit;     // distances are taken of (p - origin) * unit
 };
 
-// The largest |normal . ((p - origin) * unit)| so far, the first point that gave it
-// and the sign there. Points at no larger distance leave it as it is.
+// The largest |normal . ((p - origin) * unit)| so far, the first point
+// that gave it and the sign there. Points at no larger distance leave it
+// as it is.
 struct FarthestPoint {
   double distance;
   int32_t index;
@@ -27,16 +28,16 @@ struct FarthestPoint {
 
 // Sets grid[i] = (ToGridCoordinate((x - minCorner.x) * scale),
 // ToGridCoordinate((y - minCorner.y) * scale)) for every point and updates
-// `far` in index order. False when a coordinate is NaN (the grid is
+// `farthest` in index order. False when a coordinate is NaN (the grid is
 // written all the same). Where the processor has SSE2 both coordinates go
 // through one packed operation each; the numbers are PlaceOnGridPlain's,
 // bit for bit.
 bool PlaceOnGrid(const Vec2* points, int32_t count, const GridFrame& frame,
-                 GridPoint* grid, FarthestPoint* far);
+                 GridPoint* grid, FarthestPoint* farthest);
 
 // The same one coordinate at a time.
 bool PlaceOnGridPlain(const Vec2* points, int32_t count,
                       const GridFrame& frame, GridPoint* grid,
-                      FarthestPoint* far);
+                      FarthestPoint* farthest);
 
 }  // namespace silhouette

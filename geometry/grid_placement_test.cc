@@ -57,7 +57,8 @@ TEST(GridPlacement, PackedAndPlainAgreeBitForBit) {
   for (int trial = 0; trial < 3000; ++trial) {
     const int n = 1 + static_cast<int>(rng.Below(trial % 10 == 0 ? 2000 : 40));
     std::vector<Vec2> p;
-    const double spread = std::pow(10.0, static_cast<double>(rng.Below(40)) - 20);
+    const double spread =
+        std::pow(10.0, static_cast<double>(rng.Below(40)) - 20);
     for (int i = 0; i < n; ++i) {
       Vec2 q((2 * rng.Unit() - 1) * spread, (2 * rng.Unit() - 1) * spread);
       if (rng.Below(20) == 0) q.x = Awkward(&rng);
@@ -83,8 +84,8 @@ TEST(GridPlacement, PlacesClampsAndFindsTheFirstFarthestPoint) {
                                {1e300, 2}, {-inf, 1},  {2.75, 5}};
   const GridFrame frame{Vec2(-1, -1), 2, Vec2(0, 0), Vec2(0, 1), 1};
   std::vector<GridPoint> grid(p.size());
-  FarthestPoint far{0, 0, 0};
-  ASSERT_TRUE(PlaceOnGrid(p.data(), 6, frame, grid.data(), &far));
+  FarthestPoint farthest{0, 0, 0};
+  ASSERT_TRUE(PlaceOnGrid(p.data(), 6, frame, grid.data(), &farthest));
   const int32_t limit = 268435456;
   const int32_t expected[6][2] = {{2, 2},     {7, 0},       {1, 8},
                                   {limit, 6}, {-limit, 4}, {7, 12}};
@@ -92,9 +93,9 @@ TEST(GridPlacement, PlacesClampsAndFindsTheFirstFarthestPoint) {
     EXPECT_EQ(grid[i].x, expected[i][0]) << i;
     EXPECT_EQ(grid[i].y, expected[i][1]) << i;
   }
-  EXPECT_EQ(far.index, 5);  // y = 5 first; no later point is farther
-  EXPECT_EQ(far.distance, 5);
-  EXPECT_EQ(far.sign, 1);
+  EXPECT_EQ(farthest.index, 5);  // y = 5 first; no later point is farther
+  EXPECT_EQ(farthest.distance, 5);
+  EXPECT_EQ(farthest.sign, 1);
   // Distances in a unit of 2^-513: the same point, the distance scaled
   // exactly; the grid does not change.
   const GridFrame scaled{Vec2(-1, -1), 2, Vec2(0, 0), Vec2(0, 1), 0x1p-513};
@@ -105,7 +106,7 @@ TEST(GridPlacement, PlacesClampsAndFindsTheFirstFarthestPoint) {
   EXPECT_EQ(far_scaled.distance, 0x1p-513 * 5);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(same[i].x, grid[i].x) << i;
   const std::vector<Vec2> with_nan = {{0, 0}, {1, std::nan("")}};
-  EXPECT_FALSE(PlaceOnGrid(with_nan.data(), 2, frame, grid.data(), &far));
+  EXPECT_FALSE(PlaceOnGrid(with_nan.data(), 2, frame, grid.data(), &farthest));
 }
 
 }  // namespace

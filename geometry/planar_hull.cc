@@ -106,10 +106,10 @@ bool PlanarHull::Compute(double tolerance) {
   if (!grid_) grid_.reset(new GridPoint[static_cast<std::size_t>(count)]);
   GridPoint* const grid = grid_.get();
   const GridFrame frame{min_corner, kGridSize / extent, origin, normal, unit};
-  FarthestPoint far{0, i0, 0};
-  if (!PlaceOnGrid(points, count, frame, grid, &far)) return false;
-  const double max_distance = far.distance;
-  const int32_t i_far = far.index;
+  FarthestPoint farthest{0, i0, 0};
+  if (!PlaceOnGrid(points, count, frame, grid, &farthest)) return false;
+  const double max_distance = farthest.distance;
+  const int32_t i_far = farthest.index;
   if (max_distance < extent * unit * tolerance || max_distance == 0) {
     dimension = 1;
     vertices_ = new int32_t[2]{i0, i1};
@@ -121,7 +121,7 @@ bool PlanarHull::Compute(double tolerance) {
 
   dimension = 2;
   std::vector<int32_t> list;
-  if (!InsertGridPoints(grid, count, i0, i1, i_far, far.sign > 0, &list)) {
+  if (!InsertGridPoints(grid, count, i0, i1, i_far, farthest.sign > 0, &list)) {
     return false;
   }
   vertices_ = new int32_t[list.size()];

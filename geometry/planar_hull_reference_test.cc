@@ -309,7 +309,8 @@ TEST(PlanarHullReference, SameOutputOnRandomSetsOfManyKinds) {
 // inside sprinkled through, a second lap, a deep dent. Insertion goes from
 // the array ring over to the linked one at any point of these.
 std::vector<Vec2> BrokenOrder(SplitMix* rng, std::string* kind) {
-  const int n = 20 + static_cast<int>(rng->Below(rng->Below(3) == 0 ? 6000 : 500));
+  const uint64_t most = rng->Below(3) == 0 ? 6000 : 500;
+  const int n = 20 + static_cast<int>(rng->Below(most));
   std::vector<Vec2> p;
   switch (rng->Below(4)) {
     case 0:
@@ -351,12 +352,14 @@ std::vector<Vec2> BrokenOrder(SplitMix* rng, std::string* kind) {
       *kind += ", shuffled from " + std::to_string(from);
       break;
     }
-    case 1:
-      for (uint64_t k = 0, swaps = 1 + rng->Below(p.size() / 8); k < swaps; ++k) {
+    case 1: {
+      const uint64_t swaps = 1 + rng->Below(p.size() / 8);
+      for (uint64_t k = 0; k < swaps; ++k) {
         std::swap(p[rng->Below(p.size())], p[rng->Below(p.size())]);
       }
       *kind += ", some swapped";
       break;
+    }
     default:
       for (std::size_t k = 0; k < p.size(); k += 1 + rng->Below(40)) {
         p[k] = p[k] * (0.9 * rng->Unit());
