@@ -11,7 +11,7 @@
 //
 // The first argument of the side-by-side benchmarks is the
 // implementation: 0 the plain one, 1 the current one. For the table and
-// the plot in the README:
+// the plot in docs/benchmarks.md:
 //   build/bench/dovanel_bench --benchmark_out=bench/dovanel_bench.json
 //     --benchmark_out_format=json
 //   /usr/bin/python3 bench/dovanel_bench_plot.py bench/dovanel_bench.json

@@ -2,7 +2,7 @@
 """Table and plot of Dovanel's side-by-side benchmark.
 
 Reads the JSON that build/bench/dovanel_bench writes with
---benchmark_out=FILE --benchmark_out_format=json, prints the README's
+--benchmark_out=FILE --benchmark_out_format=json, prints docs/benchmarks.md's
 Markdown tables (CPU time per start and per residual evaluation, plain and
 current implementation, and the 16-start search on 1 and 2 threads, wall
 time) and draws docs/images/dovanel_bench.png: time per start against the

@@ -100,7 +100,7 @@ function r = module_results (root)
   r.dovanel_truth = r.dovanel_truth(:);
 endfunction
 
-## The answers known without running the modules (see README.md).
+## The answers known without running the modules (see docs/pirolet.md and docs/dovanel.md).
 function check_known (r)
   check (r.pirolet_square == 4 / pi,
          "Pirolet of the unit square is %.17g, not 4/pi", r.pirolet_square);
