@@ -48,7 +48,8 @@
 %   tol is the relative step tolerance: a start ends when every component
 %   of a step is smaller than tol times the matching parameter, when an
 %   iteration lowers the RMS by a fraction of 1e-10 or less (or not at
-%   all), or after mfe iterations. [100; 1e-10] is a reasonable choice.
+%   all), when the RMS is NaN (nothing left to improve, see below), or after
+%   mfe iterations. [100; 1e-10] is a reasonable choice.
 %
 %   Outputs:
 %     rms        1 x 1, the smallest RMS residual reached (pixels)
