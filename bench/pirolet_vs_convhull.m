@@ -5,9 +5,10 @@
 % Each figure is the median of up to 15 runs, or up to 2000 for sets of
 % 10^4 points or fewer, within about 2 s per row (one run for slow cases);
 % the machine's load shows in them, so compare ratios from one run rather
-% than absolute times. convhull is slow on points on a circle (all of them are
-% hull vertices): a layout whose convhull took over 10 s is not timed again
-% at the next size.
+% than absolute times; the load average is printed before and after.
+% convhull is slow on points on a circle (all of them are hull vertices):
+% a layout whose convhull took over 10 s is not timed again at the next
+% size.
 %
 % A module named PiroletBaseline on the path (an earlier build of Pirolet,
 % renamed) is timed too, with its own column, and its result compared bit
@@ -34,8 +35,18 @@ function poly = traced_outline (n)
   end
 end
 
+% The machine's load average (1, 5 and 15 minutes) where the system
+% publishes it, before and after the runs.
+function print_load (when)
+  if exist ('/proc/loadavg', 'file')
+    load = fileread ('/proc/loadavg');
+    printf ('load average %s: %s\n', when, strjoin (strsplit (strtrim (load))(1:3), ' '));
+  end
+end
+
 layouts = {'disc', 'circle', 'shuffled circle', 'traced outline'};
 have_baseline = exist ('PiroletBaseline') == 3;
+print_load ('before');
 printf ('%-16s %9s %12s %12s %9s %10s', 'layout', 'points', ...
         'Pirolet ms', 'convhull ms', 'speed-up', 'rel. diff');
 if have_baseline
@@ -108,3 +119,4 @@ for n = [2e3 1e3 1e4 1e5 1e6]
     fflush (stdout);
   end
 end
+print_load ('after');

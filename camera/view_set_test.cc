@@ -244,6 +244,33 @@ TEST(ViewSet, PreparedFromViewsOfOnePointOrNone) {
   EXPECT_EQ(ViewSet(std::vector<View>()).NumViews(), 0);
 }
 
+// Boundaries with coordinates above about 1e154, where the squares of
+// lengths overflow, get the hull of the boundary scaled down: the same
+// vertices, and the box scaled alike.
+TEST(ViewSet, HugeBoundariesGetTheHullOfTheBoundaryScaledDown) {
+  Polygon2 outline;
+  for (int i = 0; i < 120; ++i) {
+    const double a = 2 * M_PI * i / 120;
+    const double r = 100 + 10 * std::sin(5 * a);
+    outline.emplace_back(std::round(320 + r * std::cos(a)),
+                         std::round(240 + 0.7 * r * std::sin(a)));
+  }
+  const ViewSet small(ViewsOf({SimpleCamera()}, {outline}));
+  const View& expected = small.GetView(0);
+  ASSERT_GE(expected.NumHullVertices(), 3);
+  for (int k : {520, 700, 1000}) {
+    Polygon2 big;
+    for (const Vec2& p : outline) {
+      big.emplace_back(std::ldexp(p.x, k), std::ldexp(p.y, k));
+    }
+    const ViewSet set(ViewsOf({SimpleCamera()}, {big}));
+    const View& view = set.GetView(0);
+    EXPECT_EQ(view.hull, expected.hull) << "k " << k;
+    EXPECT_EQ(view.boxMin.x, std::ldexp(expected.boxMin.x, k));
+    EXPECT_EQ(view.boxMax.y, std::ldexp(expected.boxMax.y, k));
+  }
+}
+
 TEST(ViewSet, ViewsWithBadBoundariesAreRefused) {
   const Polygon2 triangle = {{0, 0}, {1, 0}, {0, 1}};
   EXPECT_EQ(ConstructionError(ViewsOf({SimpleCamera(), SimpleCamera()},

@@ -9,7 +9,11 @@
 #   silhouette::camera_model         Camera
 #   silhouette::point_triangulation  PointTriangulationModel
 #   silhouette::camera               View, ViewSet, PrepareReferencePoint,
-#                                    and all of the above through it.
+#                                    and all of the above through it;
+#   silhouette::pirolet              MeanCaliperDiameter
+#   silhouette::kestrim              ViewingEdgeExtractor (viewing edges)
+#   silhouette::dovanel              SolveDovanel (relative pose of two sets)
+# (the modules' computations, without their host gateways).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -17,7 +21,8 @@ set(SILHOUETTE_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/silhouette)
 set(SILHOUETTE_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/SilhouetteGeometry)
 
 set(SILHOUETTE_EXPORTED_TARGETS
-    geometry lsq camera_model_none point_triangulation_none camera_none)
+    geometry lsq camera_model_none point_triangulation_none camera_none
+    pirolet_none kestrim_none dovanel_none)
 foreach(target IN LISTS SILHOUETTE_EXPORTED_TARGETS)
   string(REGEX REPLACE "_none$" "" exported_name ${target})
   set_target_properties(${target} PROPERTIES
@@ -42,9 +47,18 @@ install(EXPORT SilhouetteGeometryTargets
         NAMESPACE silhouette::
         DESTINATION ${SILHOUETTE_INSTALL_CMAKEDIR})
 
+# Headers of the host-free code only: not the test support (testing/,
+# reference/) nor the host gateways (*_entry.h).
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/geometry ${PROJECT_SOURCE_DIR}/lsq
+                  ${PROJECT_SOURCE_DIR}/pirolet ${PROJECT_SOURCE_DIR}/kestrim
+                  ${PROJECT_SOURCE_DIR}/dovanel
         DESTINATION ${SILHOUETTE_INSTALL_INCLUDEDIR}
-        FILES_MATCHING PATTERN "*.h")
+        FILES_MATCHING PATTERN "*.h"
+        PATTERN "testing" EXCLUDE
+        PATTERN "reference" EXCLUDE
+        PATTERN "testdata" EXCLUDE
+        PATTERN "*_entry.h" EXCLUDE
+        PATTERN "two_set_scene.h" EXCLUDE)
 install(FILES ${PROJECT_SOURCE_DIR}/camera/camera.h
               ${PROJECT_SOURCE_DIR}/camera/view.h
               ${PROJECT_SOURCE_DIR}/camera/view_set.h

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "geometry/grid_hull_insertion.h"
+#include "geometry/grid_placement.h"
 
 namespace silhouette {
 namespace {
@@ -92,36 +93,24 @@ bool PlanarHull::Compute(double tolerance) {
   }
 
   // One pass: the point farthest from the line through the axis extremes,
-  // and every point's place on the grid (where a NaN shows).
-  Vec2 direction = points[i1] - origin;
+  // and every point's place on the grid (where a NaN shows). Lengths are
+  // measured in units of `unit`: 1, unless the squares of the line's
+  // length overflow (an extent above about 1e154); then 2^-513, which
+  // scales every difference exactly and keeps the squares and the
+  // distances finite.
+  const double unit =
+      std::isinf((points[i1] - origin).Length()) ? 0x1p-513 : 1.0;
+  Vec2 direction = (points[i1] - origin) * unit;
   direction.Normalize();
   const Vec2 normal = -(direction.RotatedCw());
-  double max_distance = 0;
-  int32_t i_far = i0;
-  double far_sign = 0;
   if (!grid_) grid_.reset(new GridPoint[static_cast<std::size_t>(count)]);
   GridPoint* const grid = grid_.get();
-  const double scale = kGridSize / extent;
-  bool not_a_number = false;
-  // A grid coordinate is NaN for a NaN input, or for 0 times an infinite
-  // scale (a point at the minimum of a sub-denormal extent), which is 0.
-  auto to_grid = [scale, &not_a_number](double v, double min_value) {
-    const double g = (v - min_value) * scale;
-    if (g != g) not_a_number |= v != v;
-    return ToGridCoordinate(g);
-  };
-  for (int32_t i = 0; i < count; ++i) {
-    const double distance = normal.Dot(points[i] - origin);
-    if (std::abs(distance) > max_distance) {
-      max_distance = std::abs(distance);
-      i_far = i;
-      far_sign = Sign(distance);
-    }
-    grid[i] = GridPoint{to_grid(points[i].x, min_corner.x),
-                        to_grid(points[i].y, min_corner.y)};
-  }
-  if (not_a_number) return false;
-  if (max_distance < extent * tolerance || max_distance == 0) {
+  const GridFrame frame{min_corner, kGridSize / extent, origin, normal, unit};
+  FarthestPoint farthest{0, i0, 0};
+  if (!PlaceOnGrid(points, count, frame, grid, &farthest)) return false;
+  const double max_distance = farthest.distance;
+  const int32_t i_far = farthest.index;
+  if (max_distance < extent * unit * tolerance || max_distance == 0) {
     dimension = 1;
     vertices_ = new int32_t[2]{i0, i1};
     numVertices_ = 2;
@@ -132,7 +121,7 @@ bool PlanarHull::Compute(double tolerance) {
 
   dimension = 2;
   std::vector<int32_t> list;
-  if (!InsertGridPoints(grid, count, i0, i1, i_far, far_sign > 0, &list)) {
+  if (!InsertGridPoints(grid, count, i0, i1, i_far, farthest.sign > 0, &list)) {
     return false;
   }
   vertices_ = new int32_t[list.size()];

@@ -23,17 +23,38 @@ bool SameBits(const Vec2& a, const Vec2& b) {
   return std::memcmp(&a, &b, sizeof(Vec2)) == 0;
 }
 
+// The larger side of the bounding box; infinite when a coordinate or the
+// range is not finite.
+double Extent(const std::vector<Vec2>& points) {
+  if (points.empty()) return 0;
+  Vec2 lo = points[0], hi = points[0];
+  for (const Vec2& p : points) {
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return HUGE_VAL;
+    lo = Vec2(std::min(lo.x, p.x), std::min(lo.y, p.y));
+    hi = Vec2(std::max(hi.x, p.x), std::max(hi.y, p.y));
+  }
+  return std::max(hi.x - lo.x, hi.y - lo.y);
+}
+
 // Compares every output of the two hulls; returns an empty string when they
-// agree, else what differs.
+// agree, else what differs. The plain hull overflows the squares of its
+// line's length on extents above about 1e154; sets with a finite extent
+// above 2^500 are held against the plain hull of the set scaled by 2^-600,
+// which is exact: the same list and line direction, and the line's origin
+// scaled alike.
 std::string Difference(const std::vector<Vec2>& points, double tolerance) {
   const int32_t n = static_cast<int32_t>(points.size());
+  const double extent = Extent(points);
+  const double down = std::isfinite(extent) && extent > 0x1p500 ? 0x1p-600 : 1;
+  std::vector<Vec2> reference_points = points;
+  for (Vec2& p : reference_points) p = p * down;
   PlanarHull fast(n, points.data());
-  ReferencePlanarHull plain(n, points.data());
+  ReferencePlanarHull plain(n, reference_points.data());
   const bool fast_ok = fast.Compute(tolerance);
   const bool plain_ok = plain.Compute(tolerance);
   if (fast_ok != plain_ok) return "success differs";
   if (fast.dimension != plain.dimension) return "dimension differs";
-  if (!SameBits(fast.lineOrigin, plain.lineOrigin) ||
+  if (!SameBits(fast.lineOrigin * down, plain.lineOrigin) ||
       !SameBits(fast.lineDirection, plain.lineDirection)) {
     return "line differs";
   }
@@ -280,6 +301,82 @@ TEST(PlanarHullReference, SameOutputOnRandomSetsOfManyKinds) {
     ASSERT_EQ(Difference(p, tolerance), "")
         << "trial " << trial << ": " << kind << ", " << p.size()
         << " points, tolerance " << tolerance;
+  }
+}
+
+// Outlines in boundary order that stop being in order somewhere: the tail
+// shuffled from a random point on, a few points swapped far away, points
+// inside sprinkled through, a second lap, a deep dent. Insertion goes from
+// the array ring over to the linked one at any point of these.
+std::vector<Vec2> BrokenOrder(SplitMix* rng, std::string* kind) {
+  const uint64_t most = rng->Below(3) == 0 ? 6000 : 500;
+  const int n = 20 + static_cast<int>(rng->Below(most));
+  std::vector<Vec2> p;
+  switch (rng->Below(4)) {
+    case 0:
+      *kind = "traced outline";
+      p = testing::TracedOutline(3 + n / 6.0);
+      break;
+    case 1:
+      *kind = "circle";
+      p = testing::CirclePoints(4 * (n / 4 + 1));
+      break;
+    case 2:  // a crescent: the inner arc is far inside the ring
+      *kind = "crescent";
+      for (const Vec2& c : testing::CirclePoints(4 * (n / 4 + 1))) {
+        const double r = c.y >= 0 ? 1 : 1 + 1.9 * c.y;
+        p.emplace_back(r * c.x, r * c.y);
+      }
+      break;
+    default:  // twice round, the second lap a hair wider
+      *kind = "two laps";
+      for (int lap = 0; lap < 2; ++lap) {
+        for (const Vec2& c : testing::CirclePoints(4 * (n / 8 + 1))) {
+          const double r = 1 + lap * 1e-5;
+          p.emplace_back(r * c.x, r * c.y);
+        }
+      }
+      break;
+  }
+  if (rng->Below(2)) {
+    std::reverse(p.begin(), p.end());
+    *kind += ", reversed";
+  }
+  std::rotate(p.begin(), p.begin() + rng->Below(p.size()), p.end());
+  switch (rng->Below(3)) {
+    case 0: {
+      const std::size_t from = rng->Below(p.size());
+      std::vector<Vec2> tail(p.begin() + from, p.end());
+      testing::Shuffle(&tail, rng);
+      std::copy(tail.begin(), tail.end(), p.begin() + from);
+      *kind += ", shuffled from " + std::to_string(from);
+      break;
+    }
+    case 1: {
+      const uint64_t swaps = 1 + rng->Below(p.size() / 8);
+      for (uint64_t k = 0; k < swaps; ++k) {
+        std::swap(p[rng->Below(p.size())], p[rng->Below(p.size())]);
+      }
+      *kind += ", some swapped";
+      break;
+    }
+    default:
+      for (std::size_t k = 0; k < p.size(); k += 1 + rng->Below(40)) {
+        p[k] = p[k] * (0.9 * rng->Unit());
+      }
+      *kind += ", points inside";
+      break;
+  }
+  return p;
+}
+
+TEST(PlanarHullReference, SameOutputWhereBoundaryOrderBreaksOff) {
+  SplitMix rng(4343);
+  for (int trial = 0; trial < 600; ++trial) {
+    std::string kind;
+    const std::vector<Vec2> p = BrokenOrder(&rng, &kind);
+    ASSERT_EQ(Difference(p, 0.001), "")
+        << "trial " << trial << ": " << kind << ", " << p.size() << " points";
   }
 }
 

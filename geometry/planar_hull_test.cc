@@ -105,6 +105,53 @@ TEST(PlanarHull, ReleaseHandsTheListOver) {
   EXPECT_EQ(hull.NumVertices(), 3);
 }
 
+// Extents above about 1e154 overflow the squares of a length. Such sets
+// are measured at an exact power-of-two fraction of their size: the hull of
+// a set scaled by 2^k is the hull of the set, and its line the set's line
+// (the origin scaled alike), up to extents near the largest double.
+TEST(PlanarHull, HugeExtentsGiveTheHullOfTheSetScaledDown) {
+  std::vector<std::pair<const char*, std::vector<Vec2>>> shapes;
+  std::vector<Vec2> disc, square, outline;
+  std::mt19937 rng(13);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  while (disc.size() < 400) {
+    const Vec2 p(unit(rng), unit(rng));
+    if (p.Dot(p) <= 1) disc.push_back(p);
+  }
+  for (int i = 0; i < 300; ++i) square.emplace_back(unit(rng), unit(rng));
+  for (int i = 0; i < 500; ++i) {
+    const double a = 2 * M_PI * i / 500;
+    const double r = 0.6 + 0.05 * std::sin(7 * a);
+    outline.emplace_back(std::round(1000 * r * std::cos(a)) / 1024,
+                         std::round(700 * r * std::sin(a)) / 1024);
+  }
+  shapes.push_back({"disc", disc});
+  shapes.push_back({"square", square});
+  shapes.push_back({"traced outline", outline});
+  shapes.push_back({"segment", {{0, 0}, {0.75, -0.5}, {0.25, -0.5 / 3}}});
+  shapes.push_back({"thin", {{-0.5, 0}, {0.5, 0.0001}, {0, 0.0003}, {0.1, 0}}});
+  for (const auto& shape : shapes) {
+    const HullResult small = Hull(shape.second);
+    ASSERT_TRUE(small.ok) << shape.first;
+    PlanarHull small_hull(static_cast<int32_t>(shape.second.size()),
+                          shape.second.data());
+    ASSERT_TRUE(small_hull.Compute(0.001));
+    for (int k : {500, 511, 512, 513, 600, 900, 1022}) {
+      std::vector<Vec2> big = shape.second;
+      for (Vec2& p : big) p = Vec2(std::ldexp(p.x, k), std::ldexp(p.y, k));
+      PlanarHull hull(static_cast<int32_t>(big.size()), big.data());
+      ASSERT_TRUE(hull.Compute(0.001)) << shape.first << " k " << k;
+      const int32_t* list = hull.VertexIndices(false);
+      EXPECT_EQ(Indices(list, list + hull.NumVertices()), small.indices)
+          << shape.first << " k " << k;
+      EXPECT_EQ(hull.dimension, small.dimension) << shape.first << " k " << k;
+      EXPECT_EQ(hull.lineDirection, small_hull.lineDirection) << shape.first;
+      EXPECT_EQ(hull.lineOrigin.x, std::ldexp(small_hull.lineOrigin.x, k));
+      EXPECT_EQ(hull.lineOrigin.y, std::ldexp(small_hull.lineOrigin.y, k));
+    }
+  }
+}
+
 // Strictly convex corners of a counter-clockwise index ring.
 std::vector<Vec2> Corners(const std::vector<Vec2>& pts, const Indices& ring) {
   std::vector<Vec2> corners;

@@ -1,6 +1,8 @@
 // Checks on host arrays made before their data is read.
 #pragma once
 
+#include <cstddef>
+
 #include "host/mex_api.h"
 
 namespace silhouette {
@@ -12,6 +14,10 @@ bool IsRealDoubleArray(const mxArray* array);
 
 // A real, full double array of exactly two dimensions.
 bool IsRealDoubleMatrix(const mxArray* array);
+
+// True when none of the values is NaN or infinite. Where the processor
+// has SSE2 two values are checked at once.
+bool AllFinite(const double* values, std::size_t count);
 
 // True for a struct array.
 bool IsStructArray(const mxArray* array);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <vector>
+
 #include "host/embedded_host.h"
 
 namespace silhouette {
@@ -33,6 +37,27 @@ TEST(ArrayChecks, MatricesHaveTwoDimensions) {
   EXPECT_FALSE(IsRealDoubleMatrix(cube.get()));
   EXPECT_TRUE(IsRealDoubleMatrix(MakeMatrix(2, 3, {1, 2, 3, 4, 5, 6}).get()));
   EXPECT_FALSE(IsRealDoubleMatrix(ArrayPtr(mxCreateString("ab")).get()));
+}
+
+TEST(ArrayChecks, AllFiniteFindsEveryNaNAndInfinityWherever) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double largest = std::numeric_limits<double>::max();
+  EXPECT_TRUE(AllFinite(nullptr, 0));
+  for (std::size_t n = 1; n <= 9; ++n) {
+    std::vector<double> v(n);
+    for (std::size_t k = 0; k < n; ++k) {
+      v[k] = k % 3 == 0 ? largest : (k % 3 == 1 ? -0.0 : -4e-320);
+    }
+    EXPECT_TRUE(AllFinite(v.data(), n)) << n;
+    for (std::size_t k = 0; k < n; ++k) {
+      for (double bad : {inf, -inf, std::nan(""), -std::nan("")}) {
+        std::vector<double> w = v;
+        w[k] = bad;
+        EXPECT_FALSE(AllFinite(w.data(), n)) << n << " " << k << " " << bad;
+        EXPECT_TRUE(AllFinite(w.data(), k)) << n << " " << k;
+      }
+    }
+  }
 }
 
 TEST(ArrayChecks, StructArraysAndOutputSlots) {

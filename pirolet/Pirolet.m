@@ -31,6 +31,15 @@
 %   Points closer than the hull's grid unit (the larger side of the
 %   bounding box divided by 2^20) may be merged.
 %
+%   Huge coordinates. As long as the range of each coordinate (largest
+%   minus smallest) stays below the largest double, about 1.8e308, the
+%   result scales with poly, also where the squares of lengths overflow
+%   (extents above about 1e154): poly times a power of two gives hullPts
+%   and meanDiam times the same power, bit for bit unless numbers below
+%   the smallest normal double (about 2.2e-308) take part. A meanDiam
+%   beyond the largest double is Inf; a range that overflows is an error
+%   (below).
+%
 %   Errors, raised as host errors (Octave prefixes them with "Pirolet: "):
 %     "Need 1 input arg(s):  meanDiam = Pirolet( poly )"
 %                  not exactly one input

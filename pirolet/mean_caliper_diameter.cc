@@ -147,7 +147,17 @@ double MeanCaliperDiameter(const Polygon2& polygon, const int32_t* hull,
                            int32_t n) {
   const double pi = MathConstants<double>::kPi;
   if (n <= 1) return 0;
-  if (n == 2) return 2 * (polygon[hull[1]] - polygon[hull[0]]).Length() / pi;
+  if (n == 2) {
+    // A segment longer than about 1e154 overflows the squares of its
+    // length: it is measured at 2^-513 of its size, exactly, and scaled
+    // back.
+    const Vec2 d = polygon[hull[1]] - polygon[hull[0]];
+    const double length = d.Length();
+    if (std::isinf(length) && std::isfinite(d.x) && std::isfinite(d.y)) {
+      return 2 * (d * 0x1p-513).Length() / pi * 0x1p513;
+    }
+    return 2 * length / pi;
+  }
 
   // Work relative to vertex 0 at unit scale; both changes are exact or
   // rounding-sized, and the result is scaled back exactly.

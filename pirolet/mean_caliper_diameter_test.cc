@@ -148,5 +148,51 @@ TEST(MeanCaliperDiameter, CollinearHullVerticesAndScaling) {
   }
 }
 
+// Lengths above about 1e154 overflow their squares. A polygon or segment
+// scaled by 2^k measures 2^k times as much, bit for bit, as long as that
+// is finite; beyond, the mean width is infinite.
+TEST(MeanCaliperDiameter, HugeOutlinesMeasureAsTheirScaledDownCopies) {
+  std::mt19937 rng(17);
+  std::uniform_real_distribution<double> u(-1, 1);
+  Polygon2 cloud;
+  for (int i = 0; i < 200; ++i) cloud.emplace_back(u(rng), u(rng));
+  Polygon2 circle;
+  for (int i = 0; i < 64; ++i) {
+    circle.emplace_back(std::cos(2 * kPi * i / 64), std::sin(2 * kPi * i / 64));
+  }
+  const std::vector<Polygon2> shapes = {
+      cloud, circle, {{0, 0}, {1, 0}, {1, 1}, {0, 1}},
+      {{-0.7, -0.7}, {0.7, 0.7}, {0.1, 0.1}},  // a segment
+      {{0, 0}, {0.9, 0}, {0.3, 0}}};
+  for (const Polygon2& shape : shapes) {
+    PlanarHull hull(static_cast<int32_t>(shape.size()), shape.data());
+    ASSERT_TRUE(hull.Compute(0.001));
+    const int32_t* idx = hull.VertexIndices(false);
+    const int32_t n = hull.NumVertices();
+    const double small = MeanCaliperDiameter(shape, idx, n);
+    for (int k : {100, 511, 512, 600, 1000, 1022}) {
+      Polygon2 big;
+      for (const Vec2& p : shape) {
+        big.emplace_back(std::ldexp(p.x, k), std::ldexp(p.y, k));
+      }
+      EXPECT_EQ(MeanCaliperDiameter(big, idx, n), std::ldexp(small, k))
+          << n << " vertices, k " << k;
+    }
+  }
+  // A segment longer than the largest double, whose mean width (twice its
+  // length over pi) is not.
+  const Polygon2 long_segment = {{-0.8e308, -0.8e308}, {0.8e308, 0.8e308}};
+  const int32_t ends[2] = {0, 1};
+  const double expected = 4 * std::sqrt(2.0) * (0.8e308 / kPi);
+  EXPECT_NEAR(MeanCaliperDiameter(long_segment, ends, 2), expected,
+              1e-15 * expected);
+  // A square of side 1.5e308: its perimeter over pi exceeds the largest
+  // double.
+  const Polygon2 square = {{0, 0}, {1.5e308, 0}, {1.5e308, 1.5e308},
+                           {0, 1.5e308}};
+  const int32_t corners[4] = {0, 1, 2, 3};
+  EXPECT_EQ(MeanCaliperDiameter(square, corners, 4), HUGE_VAL);
+}
+
 }  // namespace
 }  // namespace silhouette

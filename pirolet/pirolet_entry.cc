@@ -1,6 +1,5 @@
 #include "pirolet/pirolet_entry.h"
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -81,11 +80,9 @@ void PiroletMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   }
   const int32_t n = static_cast<int32_t>(mxGetN(poly));
   const double* data = mxGetPr(poly);
-  for (std::size_t k = 0; k < 2 * static_cast<std::size_t>(n); ++k) {
-    if (!std::isfinite(data[k])) {
-      mexErrMsgTxt("Need poly with finite coordinates");
-      return;
-    }
+  if (!host::AllFinite(data, 2 * static_cast<std::size_t>(n))) {
+    mexErrMsgTxt("Need poly with finite coordinates");
+    return;
   }
 
   // Host errors, running out of memory in the host included, end the call

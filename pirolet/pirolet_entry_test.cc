@@ -105,6 +105,47 @@ TEST(PiroletEntry, DegenerateHullsListTheirVertices) {
   EXPECT_EQ(Values(r.outputs[1].get()), (std::vector<double>{5, 5}));
 }
 
+// Coordinates above about 1e154 overflow the squares of lengths. A disc,
+// a square outline and a segment scaled by 2^k give 2^k times the mean
+// caliper diameter and the hull of the unscaled ones, bit for bit; a hull
+// whose mean width exceeds the largest double gives Inf.
+TEST(PiroletEntry, HugeCoordinatesGiveTheScaledResult) {
+  std::vector<double> disc, square, segment = {0, 0, 3, 4, 1.5, 2};
+  for (int i = 0; i < 90; ++i) {
+    const double a = 2 * 3.141592653589793 * i / 90;
+    disc.push_back(std::cos(a));
+    disc.push_back(std::sin(a));
+  }
+  for (int i = 0; i < 40; ++i) {
+    const double t = i / 10.0;
+    const double side[4][2] = {{t, 0}, {4, t}, {4 - t, 4}, {0, 4 - t}};
+    square.push_back(side[i / 10][0]);
+    square.push_back(side[i / 10][1]);
+  }
+  for (const std::vector<double>& xy : {disc, square, segment}) {
+    const std::size_t n = xy.size() / 2;
+    const CallResult small = Call(2, {MakeMatrix(2, n, xy).get()});
+    ASSERT_FALSE(small.raised) << small.error;
+    for (int k : {511, 600, 1000}) {
+      std::vector<double> big = xy;
+      for (double& v : big) v = std::ldexp(v, k);
+      const CallResult r = Call(2, {MakeMatrix(2, n, big).get()});
+      ASSERT_FALSE(r.raised) << r.error;
+      EXPECT_EQ(Values(r.outputs[0].get())[0],
+                std::ldexp(Values(small.outputs[0].get())[0], k))
+          << n << " points, k " << k;
+      std::vector<double> hull = Values(small.outputs[1].get());
+      for (double& v : hull) v = std::ldexp(v, k);
+      EXPECT_EQ(Values(r.outputs[1].get()), hull) << n << " points, k " << k;
+    }
+  }
+  ArrayPtr too_wide = MakeMatrix(2, 3, {0, 0, 1.7e308, 0, 0, 1.7e308});
+  const CallResult wide = Call(1, {too_wide.get()});
+  ASSERT_FALSE(wide.raised) << wide.error;
+  EXPECT_EQ(Values(wide.outputs[0].get())[0],
+            std::numeric_limits<double>::infinity());
+}
+
 // In MATLAB running out of memory in the host ends the call without
 // unwinding: nothing of the entry may hold memory at any host allocation.
 // Octave unwinds; that must leave nothing behind either.

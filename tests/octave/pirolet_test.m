@@ -221,6 +221,21 @@
 %! endfor
 %! assert (Pirolet (-poly), d0, -1e-12);
 
+%!test
+%! ## Coordinates whose squares overflow (above about 1e154): the result of
+%! ## the outline scaled down, scaled up by the same power of two.
+%! poly = stone (200);
+%! [d0, h0] = Pirolet (poly);
+%! for k = [520 700 1000]
+%!   [d, h] = Pirolet (pow2 (poly, k));
+%!   assert (d, pow2 (d0, k));
+%!   assert (h, pow2 (h0, k));
+%! endfor
+%! [d, h] = Pirolet (1e300 * [0 1 0.5; 0 0 1e-9]);
+%! assert (d, 2e300 / pi, -1e-15);
+%! assert (h, [0 1e300; 0 0]);
+%! assert (Pirolet ([0 1.7e308 0; 0 0 1.7e308]), Inf);
+
 ## ------------------------------------- agreement with Octave's convhull
 
 %!function check_against_convhull (poly)
