@@ -1,5 +1,6 @@
 #include "kestrim/epipolar_line_index.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace silhouette {
@@ -7,6 +8,9 @@ namespace {
 
 // The sine below which two directions count as parallel.
 const double kMinSine = 1e-9;
+// Sixteen units in the last place: differences of coordinates of this
+// relative size may be nothing but their roundings.
+const double kRoundings = 16 * 0x1p-53;
 
 bool IsFinite(const Vec2& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
@@ -18,6 +22,7 @@ void EpipolarLineIndex::Clear() {
   directions_.clear();
   near_.clear();
   far_.clear();
+  grazed_.clear();
   cursor_ = 0;
   back_cursor_ = 0;
 }
@@ -37,11 +42,27 @@ void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
 
   std::vector<Vec2> d(n);
   std::vector<double> squared(n);
+  double farthest = 0;
   for (int32_t k = 0; k < n; ++k) {
     d[k] = view.NormalizedHullPoint(k) - epipole;
     squared[k] = d[k].Dot(d[k]);
     // A vertex at the epipole has no direction.
     if (!(squared[k] > 0) || !IsFinite(d[k])) return;
+    farthest = std::max(farthest, squared[k]);
+  }
+  // Nor has a vertex closer to it than the roundings of the coordinates,
+  // or than a kMinSine fraction of the farthest vertex: the order of the
+  // directions, and so the sectors, would be the roundings' choice.
+  const double min_sine2 = kMinSine * kMinSine;
+  for (int32_t k = 0; k < n; ++k) {
+    const Vec2 v = view.NormalizedHullPoint(k);
+    const double rounding =
+        kRoundings * (std::abs(epipole.x) + std::abs(epipole.y) +
+                      std::abs(v.x) + std::abs(v.y));
+    if (!(squared[k] > min_sine2 * farthest) ||
+        !(squared[k] > rounding * rounding)) {
+      return;
+    }
   }
   // s[k] > 0: the epipole lies on the inner side of edge k; inside it is
   // clearly so when the sine of the angle under which the edge is seen,
@@ -49,7 +70,6 @@ void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
   std::vector<double> s(n);
   bool inside = true;
   bool outside = false;
-  const double min_sine2 = kMinSine * kMinSine;
   for (int32_t k = 0; k < n; ++k) {
     const int32_t next = k + 1 == n ? 0 : k + 1;
     s[k] = Turn(d[k], d[next]);
@@ -66,6 +86,16 @@ void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
   } else if (outside) {
     BuildOutside(d, s);
   }
+}
+
+bool EpipolarLineIndex::Apart(const Vec2& a, const Vec2& b) const {
+  return Turn(a, b) > kMinSine * a.Length() * b.Length();
+}
+
+bool EpipolarLineIndex::Grazed(const std::vector<Vec2>& d,
+                               const std::vector<double>& s, int32_t k) {
+  const int32_t next = k + 1 == static_cast<int32_t>(d.size()) ? 0 : k + 1;
+  return !(std::abs(s[k]) > kMinSine * d[k].Length() * d[next].Length());
 }
 
 void EpipolarLineIndex::BuildOutside(const std::vector<Vec2>& d,
@@ -153,9 +183,18 @@ void EpipolarLineIndex::BuildOutside(const std::vector<Vec2>& d,
   const Vec2& hi = directions_.back();
   // The sine of the span: near 0 for a half turn (an epipole on an edge)
   // or for directions made parallel by a far epipole.
-  if (!(Turn(lo, hi) > kMinSine * lo.Length() * hi.Length())) {
+  if (!Apart(lo, hi)) {
     Clear();
     return;
+  }
+  // An edge seen under an angle of sine kMinSine or less nearly points at
+  // the epipole (its line passes through it or near it, or it is a stub
+  // between vertices a rounding apart): a line crossing it runs along it,
+  // and its face, met at a grazing angle, may bound the ray anywhere or
+  // not at all. Sectors it spans are left to the caller.
+  grazed_.resize(n - 1);
+  for (int32_t k = 0; k + 1 < n; ++k) {
+    grazed_[k] = Grazed(d, s, near_[k]) || Grazed(d, s, far_[k]);
   }
   mode_ = Mode::kOutside;
 }
@@ -192,6 +231,15 @@ EpipolarLineIndex::Answer EpipolarLineIndex::SeekOutside(const Vec2& r,
   const int last = static_cast<int>(near_.size()) - 1;
   while (cursor_ < last && Turn(directions_[cursor_ + 1], q) > 0) ++cursor_;
   while (cursor_ > 0 && Turn(directions_[cursor_], q) < 0) --cursor_;
+  // A line in a grazed sector, or within a kMinSine angle of one, is left
+  // to the caller.
+  if (grazed_[cursor_] ||
+      (cursor_ > 0 && grazed_[cursor_ - 1] &&
+       !Apart(directions_[cursor_], q)) ||
+      (cursor_ < last && grazed_[cursor_ + 1] &&
+       !Apart(q, directions_[cursor_ + 1]))) {
+    return Answer::kUnsure;
+  }
   *first = near_[cursor_];
   *second = far_[cursor_];
   return Answer::kCrossed;

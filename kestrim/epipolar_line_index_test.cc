@@ -9,6 +9,9 @@
 #include <random>
 #include <vector>
 
+#include "kestrim/ray_stretch.h"
+#include "kestrim/silhouette_cone.h"
+
 namespace silhouette {
 namespace {
 
@@ -64,6 +67,11 @@ TEST(EpipolarLineIndex, AnswersOnlyForAnEpipoleClearlyInsideOrOutside) {
       {"inside, close to an edge", {1.001, 0.5}, true, true},
       {"on an edge", {1, 0}, false, false},
       {"at a vertex", {1, -1}, false, false},
+      // Directions to a vertex this close are the roundings' choice.
+      {"a rounding beside a vertex", {1 + 0x1p-52, -1 - 0x1p-52}, false, false},
+      {"1e-10 beside a vertex", {3 + 1e-10, 1 + 1e-10}, false, false},
+      {"inside, 1e-10 from a vertex", {3 - 1e-10, 1 - 1e-10}, false, false},
+      {"1e-6 beside a vertex", {3 + 1e-6, 1 + 1e-6}, true, false},
       {"not a number", {kNaN, 0}, false, false},
       {"infinite", {kInf, 0}, false, false},
       {"so far the directions are parallel", {-1e12, 0}, false, false},
@@ -208,6 +216,79 @@ TEST(EpipolarLineIndex, AgreesWithThePlainSearch) {
   EXPECT_GT(checked[0], 1000u);
   EXPECT_GT(checked[1], 5000u);
   EXPECT_GT(missed, 1000u);
+}
+
+// Lines through the epipole that cross an edge seen from it under an angle
+// of sine 1e-9 or less run along that edge: the line of the edge passes
+// through the epipole or near it, or the edge joins vertices a rounding
+// apart. Its face then bounds a ray anywhere or nowhere, so such lines, and
+// lines within that angle of them, are left to the plain clip; lines
+// clearly away from them are answered as before.
+TEST(EpipolarLineIndex, LinesAlongAnEdgeSeenEdgeOnAreUnsure) {
+  // Vertices a rounding apart: (w, w) and (3717, 3717).
+  const double w = 3717 - 0x1p-41;
+  const std::vector<Vec2> stubbed = {
+      {3717, 3717}, {177, 3717}, {63, 63}, {63, 0}, {w, w}};
+  struct Case {
+    const char* what;
+    std::vector<Vec2> hull;
+    Vec2 epipole;
+    Vec2 direction;
+    Answer answer;
+  };
+  const Case cases[] = {
+      {"along edge 0, whose line holds the epipole",
+       {{1, -1}, {3, -1}, {3, 1}, {1, 1}}, {0, -1}, {1, 0}, Answer::kUnsure},
+      {"a hair inside the span from it", {{1, -1}, {3, -1}, {3, 1}, {1, 1}},
+       {0, -1}, {1, 1e-12}, Answer::kUnsure},
+      {"clearly inside the span", {{1, -1}, {3, -1}, {3, 1}, {1, 1}},
+       {0, -1}, {1, 0.5}, Answer::kCrossed},
+      {"along edge 0, its line 1e-12 from the epipole",
+       {{1, -1}, {3, -1}, {3, 1}, {1, 1}}, {0, -1 - 1e-12}, {1, 1e-12},
+       Answer::kUnsure},
+      {"along the edge (0, 0) - (1, 1) through the epipole",
+       {{0, 0}, {2, 0}, {1, 1}}, {-1, -1}, {1, 1}, Answer::kUnsure},
+      {"through a stub", stubbed, {-6, -6}, {1, 1}, Answer::kUnsure},
+      {"away from the stub", stubbed, {-6, -6}, {1, 1.2}, Answer::kCrossed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const View view = ViewWithHull(c.hull);
+    EpipolarLineIndex index;
+    index.Build(view, c.epipole);
+    ASSERT_TRUE(index.Answers());
+    ASSERT_FALSE(index.EpipoleInside());
+    int32_t first = -1, second = -1;
+    EXPECT_EQ(index.CrossedEdges(c.direction, &first, &second), c.answer);
+    if (c.answer == Answer::kUnsure) {
+      EXPECT_EQ(first, -1);
+    }
+  }
+}
+
+// What the plain clip gives such a ray, and what the two faces of the
+// extreme sector would: the ray along edge 3 of this hull (x = 0, from
+// y = 12000 down) is in the cone from y = 240 to y = 0 only, but edge 3's
+// face holds along all of it, so edges 2 and 3 alone leave it endless.
+TEST(EpipolarLineIndex, RayAlongAnExtremeEdgeKeepsItsFarEnd) {
+  View view = ViewWithHull({{0, 0}, {2, 0}, {1, 320}, {0, 240}});
+  const SilhouetteCone cone(view);
+  const Vec3 a(0, 12, 0.001);  // the other camera's centre, epipole (0, 12000)
+  const Vec3 b(0, -1, 0);
+  EpipolarLineIndex index;
+  index.Build(view, Vec2(a.x / a.z, a.y / a.z));
+  ASSERT_TRUE(index.Answers());
+  int32_t first = -1, second = -1;
+  const Vec2 r(a.z * b.x - b.z * a.x, a.z * b.y - b.z * a.y);
+  ASSERT_EQ(index.CrossedEdges(r, &first, &second), Answer::kUnsure);
+  RayStretch plain;
+  cone.ClipEveryFace(a, b, &plain);
+  EXPECT_FALSE(plain.IsEmpty());
+  EXPECT_DOUBLE_EQ(plain.lower, 11.76);
+  EXPECT_DOUBLE_EQ(plain.upper, 12);
+  RayStretch two_faces;
+  cone.ClipTwoFaces(2, 3, a, b, &two_faces);
+  EXPECT_EQ(two_faces.upper, kInf);
 }
 
 TEST(EpipolarLineIndex, RebuildRestartsAndKeepsTheCursorInRange) {
