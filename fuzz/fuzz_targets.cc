@@ -9,6 +9,7 @@ const FuzzTarget kAllTargets[] = {
     {"dovanel", DovanelTarget},
     {"view_set", ViewSetTarget},
     {"planar_hull", PlanarHullTarget},
+    {"hull_reference", HullReferenceTarget},
     {"tangent_points", TangentPointsTarget},
     {"tangent_search", TangentSearchTarget},
     {"ray_clip", RayClipTarget},

@@ -34,6 +34,9 @@ std::string PlanarHullTarget(const uint8_t* data, std::size_t size);
 std::string TangentPointsTarget(const uint8_t* data, std::size_t size);
 // TangentSearch against the TangentPoints scan, bit for bit.
 std::string TangentSearchTarget(const uint8_t* data, std::size_t size);
+// PlanarHull and MeanCaliperDiameter against their literal previous
+// versions at the modules' tolerance, bit for bit.
+std::string HullReferenceTarget(const uint8_t* data, std::size_t size);
 // Kestrim's per-pair ray clip (EpipolarLineIndex, ClipTwoFaces) against
 // the clip by every face of the cone.
 std::string RayClipTarget(const uint8_t* data, std::size_t size);

@@ -287,6 +287,10 @@ void HullSeeds(Corpus& corpus, const std::vector<double>& outline) {
     seed.Byte(0);  // tolerance 0.001
     seed.PlanarPoints(xy);
     corpus.Write("planar_hull", name, seed);
+    // The comparison with the previous hull reads no tolerance.
+    SeedWriter points;
+    points.PlanarPoints(xy);
+    corpus.Write("hull_reference", name, points);
   }
   // Points on a circle, and a cluster a few ulps wide (generator modes).
   for (uint8_t mode : {1, 4}) {
@@ -300,6 +304,12 @@ void HullSeeds(Corpus& corpus, const std::vector<double>& outline) {
     for (int k = 0; k < 80; ++k) seed.Byte(static_cast<uint8_t>(37 * k));
     seed.Count(0);
     corpus.Write("planar_hull", mode == 1 ? "circle" : "ulp_cluster", seed);
+    SeedWriter points;
+    for (std::size_t k = 1; k < seed.bytes().size(); ++k) {
+      points.Byte(seed.bytes()[k]);
+    }
+    corpus.Write("hull_reference", mode == 1 ? "circle" : "ulp_cluster",
+                 points);
   }
 }
 
