@@ -67,15 +67,18 @@ void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
   // s[k] > 0: the epipole lies on the inner side of edge k; inside it is
   // clearly so when the sine of the angle under which the edge is seen,
   // s[k] / (|d[k]| |d[k + 1]|), exceeds kMinSine.
+  // Edge k is grazed when that sine, taken either way, is kMinSine or
+  // less.
   std::vector<double> s(n);
+  std::vector<char> grazed(n);
   bool inside = true;
   bool outside = false;
   for (int32_t k = 0; k < n; ++k) {
     const int32_t next = k + 1 == n ? 0 : k + 1;
     s[k] = Turn(d[k], d[next]);
-    if (!(s[k] > 0 && s[k] * s[k] > min_sine2 * squared[k] * squared[next])) {
-      inside = false;
-    }
+    const bool clear = s[k] * s[k] > min_sine2 * squared[k] * squared[next];
+    grazed[k] = !clear;
+    if (!(s[k] > 0 && clear)) inside = false;
     if (s[k] < 0) outside = true;
   }
   if (inside) {
@@ -84,7 +87,7 @@ void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
     directions_ = d;
     mode_ = Mode::kInside;
   } else if (outside) {
-    BuildOutside(d, s);
+    BuildOutside(d, s, grazed);
   }
 }
 
@@ -92,14 +95,9 @@ bool EpipolarLineIndex::Apart(const Vec2& a, const Vec2& b) const {
   return Turn(a, b) > kMinSine * a.Length() * b.Length();
 }
 
-bool EpipolarLineIndex::Grazed(const std::vector<Vec2>& d,
-                               const std::vector<double>& s, int32_t k) {
-  const int32_t next = k + 1 == static_cast<int32_t>(d.size()) ? 0 : k + 1;
-  return !(std::abs(s[k]) > kMinSine * d[k].Length() * d[next].Length());
-}
-
 void EpipolarLineIndex::BuildOutside(const std::vector<Vec2>& d,
-                                     const std::vector<double>& s) {
+                                     const std::vector<double>& s,
+                                     const std::vector<char>& grazed) {
   const int32_t n = static_cast<int32_t>(d.size());
   // The edges the epipole sees from outside (s < 0) form one run from
   // vertex i to vertex j, the near side; the far side runs from j on to i.
@@ -194,7 +192,7 @@ void EpipolarLineIndex::BuildOutside(const std::vector<Vec2>& d,
   // not at all. Sectors it spans are left to the caller.
   grazed_.resize(n - 1);
   for (int32_t k = 0; k + 1 < n; ++k) {
-    grazed_[k] = Grazed(d, s, near_[k]) || Grazed(d, s, far_[k]);
+    grazed_[k] = grazed[near_[k]] || grazed[far_[k]];
   }
   mode_ = Mode::kOutside;
 }

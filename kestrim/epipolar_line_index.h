@@ -75,11 +75,11 @@ class EpipolarLineIndex {
   // Whether b lies counter-clockwise of a by an angle whose sine exceeds
   // kMinSine.
   bool Apart(const Vec2& a, const Vec2& b) const;
-  // Whether edge k, with s[k] the turn between its ends' directions d,
-  // is seen under an angle whose sine is kMinSine or less.
-  static bool Grazed(const std::vector<Vec2>& d, const std::vector<double>& s,
-                     int32_t k);
-  void BuildOutside(const std::vector<Vec2>& d, const std::vector<double>& s);
+  // d: the vertices' directions from the epipole; s[k]: the turn from
+  // d[k] to d[k + 1]; grazed[k]: whether edge k is seen under an angle
+  // whose sine is kMinSine or less.
+  void BuildOutside(const std::vector<Vec2>& d, const std::vector<double>& s,
+                    const std::vector<char>& grazed);
   Answer SeekOutside(const Vec2& r, int32_t* first, int32_t* second);
   // The edge through which the half-line from the epipole in direction r
   // leaves the hull, starting the search at *cursor.
