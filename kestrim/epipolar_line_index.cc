@@ -229,13 +229,20 @@ EpipolarLineIndex::Answer EpipolarLineIndex::SeekOutside(const Vec2& r,
   const int last = static_cast<int>(near_.size()) - 1;
   while (cursor_ < last && Turn(directions_[cursor_ + 1], q) > 0) ++cursor_;
   while (cursor_ > 0 && Turn(directions_[cursor_], q) < 0) --cursor_;
-  // A line in a grazed sector, or within a kMinSine angle of one, is left
-  // to the caller.
-  if (grazed_[cursor_] ||
-      (cursor_ > 0 && grazed_[cursor_ - 1] &&
-       !Apart(directions_[cursor_], q)) ||
-      (cursor_ < last && grazed_[cursor_ + 1] &&
-       !Apart(q, directions_[cursor_ + 1]))) {
+  // A line in a grazed sector is left to the caller, and so is a line
+  // within a kMinSine angle of the direction of a vertex: which side of
+  // the vertex it passes is then the choice of the roundings of r and of
+  // the epipole, and with an epipole far from the hull the two sides may
+  // be far apart on the image. Squares are compared (overflow and
+  // underflow make a line unsure, never sure).
+  const double qq = q.Dot(q);
+  const Vec2& before = directions_[cursor_];
+  const Vec2& after = directions_[cursor_ + 1];
+  const double t0 = Turn(before, q);
+  const double t1 = Turn(q, after);
+  const double min_sine2 = kMinSine * kMinSine;
+  if (grazed_[cursor_] || !(t0 > 0 && t0 * t0 > min_sine2 * before.Dot(before) * qq) ||
+      !(t1 > 0 && t1 * t1 > min_sine2 * qq * after.Dot(after))) {
     return Answer::kUnsure;
   }
   *first = near_[cursor_];

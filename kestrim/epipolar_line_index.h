@@ -51,13 +51,13 @@ class EpipolarLineIndex {
   // `second` set, kMissed when the line misses the hull. kUnsure, with the
   // outputs untouched, when the index does not answer or `r` is zero or
   // not a number (a ray through the other camera's centre, whose image is
-  // the epipole itself). A line through an extreme vertex counts as
-  // crossing. A line crossing an edge seen from the epipole under an angle
-  // of sine 1e-9 or less (an edge whose line passes through the epipole
-  // or near it, or one between vertices a rounding apart) runs along that
-  // edge, whose face may then bound the ray anywhere or not at all: such a
-  // line, and a line within an angle of sine 1e-9 of the directions such
-  // an edge spans, is kUnsure.
+  // the epipole itself), and when the line lies within an angle of sine
+  // 1e-9 of the direction of a vertex (which side of the vertex it passes
+  // is then the roundings' choice). A line crossing an edge seen from the
+  // epipole under an angle of sine 1e-9 or less (an edge whose line passes
+  // through the epipole or near it, or one between vertices a rounding
+  // apart) runs along that edge, whose face may then bound the ray
+  // anywhere or not at all: such a line is kUnsure too.
   Answer CrossedEdges(const Vec2& r, int32_t* first, int32_t* second);
 
   // Hull vertex numbers in ascending order of direction (outside), or in

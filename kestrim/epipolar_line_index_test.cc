@@ -123,9 +123,54 @@ TEST(EpipolarLineIndex, OutsideOrderAndCrossings) {
   EXPECT_EQ(index.CrossedEdges(Vec2(kNaN, 1), &first, &second), Answer::kUnsure);
   EXPECT_EQ(index.CrossedEdges(Vec2(kInf, 1), &first, &second), Answer::kUnsure);
   EXPECT_EQ(first, -1);
-  // Through the extreme corners: crossing.
-  EXPECT_EQ(index.CrossedEdges(Vec2(1, 1), &first, &second), Answer::kCrossed);
-  EXPECT_EQ(index.CrossedEdges(Vec2(-1, 1), &first, &second), Answer::kCrossed);
+  // Through the extreme corners: left to the caller (see below).
+  EXPECT_EQ(index.CrossedEdges(Vec2(1, 1), &first, &second), Answer::kUnsure);
+  EXPECT_EQ(index.CrossedEdges(Vec2(-1, 1), &first, &second), Answer::kUnsure);
+}
+
+// Which side of a vertex a line within a 1e-9 angle of its direction passes
+// is the roundings' choice; seen from a far epipole the two sides are far
+// apart on the image. The fuzzer's case: an epipole 5e45 away, and a line
+// that passes 252 units to the right of vertex 0 on the image but within
+// 1e-43 rad of its direction, which the index put in the sector left of
+// it (edges 2 and 1, where edges 0 and 1 bound the ray). Such lines are
+// unsure; lines clearly between two vertices are answered as before.
+TEST(EpipolarLineIndex, LinesAlongAVertexDirectionAreUnsure) {
+  const std::vector<Vec2> far_triangle = {
+      {-50, 0x1.94d2b020c49bap+7},
+      {0x1.a4014a4a8c156p+171, 0x1.24194af4f0d84p+7},
+      {0x1.fc875f6fd21ffp+5, 0x1.a4014a4a8c155p+171}};
+  const Vec2 far_epipole(-3.6729098775329094e+45, -3.67290987753291e+45);
+  const std::vector<Vec2> square = {{1, -1}, {3, -1}, {3, 1}, {1, 1}};
+  struct Case {
+    const char* what;
+    std::vector<Vec2> hull;
+    Vec2 epipole;
+    Vec2 direction;
+    Answer answer;
+  };
+  const Case cases[] = {
+      {"through vertex 1 of the square", square, {0, 0}, {3, -1},
+       Answer::kUnsure},
+      {"1e-12 beside vertex 2", square, {0, 0}, {3, 1 + 3e-12},
+       Answer::kUnsure},
+      {"between vertices 1 and 2", square, {0, 0}, {3, 0.5},
+       Answer::kCrossed},
+      {"a far epipole, along vertex 0", far_triangle, far_epipole,
+       {-577350.26918962575, -577350.26918962586}, Answer::kUnsure},
+      {"a far epipole, between vertices", far_triangle, far_epipole,
+       {1, 2}, Answer::kCrossed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const View view = ViewWithHull(c.hull);
+    EpipolarLineIndex index;
+    index.Build(view, c.epipole);
+    ASSERT_TRUE(index.Answers());
+    ASSERT_FALSE(index.EpipoleInside());
+    int32_t first = -1, second = -1;
+    EXPECT_EQ(index.CrossedEdges(c.direction, &first, &second), c.answer);
+  }
 }
 
 TEST(EpipolarLineIndex, InsideCrossesOneEdgeEachWay) {
