@@ -92,7 +92,10 @@ void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
 }
 
 bool EpipolarLineIndex::Apart(const Vec2& a, const Vec2& b) const {
-  return Turn(a, b) > kMinSine * a.Length() * b.Length();
+  // Squares: overflow and underflow make two directions not apart, never
+  // apart.
+  const double t = Turn(a, b);
+  return t > 0 && t * t > kMinSine * kMinSine * a.Dot(a) * b.Dot(b);
 }
 
 void EpipolarLineIndex::BuildOutside(const std::vector<Vec2>& d,
@@ -233,16 +236,9 @@ EpipolarLineIndex::Answer EpipolarLineIndex::SeekOutside(const Vec2& r,
   // within a kMinSine angle of the direction of a vertex: which side of
   // the vertex it passes is then the choice of the roundings of r and of
   // the epipole, and with an epipole far from the hull the two sides may
-  // be far apart on the image. Squares are compared (overflow and
-  // underflow make a line unsure, never sure).
-  const double qq = q.Dot(q);
-  const Vec2& before = directions_[cursor_];
-  const Vec2& after = directions_[cursor_ + 1];
-  const double t0 = Turn(before, q);
-  const double t1 = Turn(q, after);
-  const double min_sine2 = kMinSine * kMinSine;
-  if (grazed_[cursor_] || !(t0 > 0 && t0 * t0 > min_sine2 * before.Dot(before) * qq) ||
-      !(t1 > 0 && t1 * t1 > min_sine2 * qq * after.Dot(after))) {
+  // be far apart on the image.
+  if (grazed_[cursor_] || !Apart(directions_[cursor_], q) ||
+      !Apart(q, directions_[cursor_ + 1])) {
     return Answer::kUnsure;
   }
   *first = near_[cursor_];
@@ -262,6 +258,12 @@ bool EpipolarLineIndex::SeekInside(const Vec2& r, int* cursor,
     const bool after_start = Turn(directions_[k], r) >= 0;
     if (after_start && Turn(r, directions_[next]) > 0) {
       *cursor = k;
+      // Within a kMinSine angle of a vertex's direction, which of its two
+      // edges the half-line leaves by is the roundings' choice (as
+      // outside).
+      if (!Apart(directions_[k], r) || !Apart(r, directions_[next])) {
+        return false;
+      }
       *edge = k;
       return true;
     }
