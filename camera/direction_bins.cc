@@ -47,9 +47,13 @@ void View::BuildDirectionBins(int32_t binCount) {
     const int32_t ta = static_cast<int32_t>(a);
     const int32_t tb = static_cast<int32_t>(b);
     if (a > b) {
+      // The range wraps past the last bin. When it comes back into the bin
+      // it started in (an edge turn of almost a half turn, or a rounding
+      // that turns slightly backwards), that bin is listed once.
       for (int32_t i = ta; i <= binCount - 1; ++i)
         directionBins[i].push_back(v);
-      for (int32_t i = 0; i <= tb; ++i) directionBins[i].push_back(v);
+      const int32_t end = tb < ta ? tb : ta - 1;
+      for (int32_t i = 0; i <= end; ++i) directionBins[i].push_back(v);
     } else {
       for (int32_t i = ta; i <= tb; ++i) directionBins[i].push_back(v);
     }

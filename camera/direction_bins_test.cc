@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <random>
 #include <set>
 #include <vector>
@@ -88,6 +89,35 @@ TEST(DirectionBins, EdgesWithoutDirectionListEveryVertexEverywhere) {
   EXPECT_TRUE(none.directionBins[0].empty());
   point.BuildDirectionBins(0);
   EXPECT_TRUE(point.directionBins.empty());
+}
+
+// A vertex whose two edges' directions fall into one bin the long way round
+// (an edge turn of almost a half turn, or a rounding that turns slightly
+// back) covers every bin, and is listed once in each.
+TEST(DirectionBins, AVertexWrappingIntoItsOwnBinIsListedOnce) {
+  const std::vector<std::vector<Vec2>> hulls = {
+      // A needle: the turn at vertex 1 is a hair below a half turn.
+      {{0, 0}, {10, 0.001}, {0, 0.002}},
+      // Vertex 0 turns back by a rounding (its edges nearly one line).
+      {{0.37985882550545963, -0.29060403897714027},
+       {0.38525344088144065, -0.29140644086446094},
+       {1.5283162674468505, 0.15236130089385841},
+       {-0.47333675686703436, 0.49756480644155349},
+       {-1.2081701108263831, -0.051065280893304039},
+       {-1.2082749404202489, -0.054383021855151106}},
+  };
+  for (const std::vector<Vec2>& hull : hulls) {
+    View view = HullView(hull);
+    view.BuildDirectionBins(100);
+    std::vector<int> bins_holding(hull.size(), 0);
+    for (const Bin& bin : view.directionBins) {
+      EXPECT_TRUE(std::adjacent_find(bin.begin(), bin.end(),
+                                     std::greater_equal<int32_t>()) ==
+                  bin.end());
+      for (int32_t v : bin) ++bins_holding[v];
+    }
+    EXPECT_EQ(*std::max_element(bins_holding.begin(), bins_holding.end()), 100);
+  }
 }
 
 }  // namespace

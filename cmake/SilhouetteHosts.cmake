@@ -1,13 +1,16 @@
 # Host backends. Code that talks to the host (the mx*/mex* functions) is
 # compiled once per backend:
-#   embedded - the project's own stand-in host, for the C++ unit tests;
+#   embedded - the project's own stand-in host, for the C++ unit tests and
+#              the fuzz targets;
 #   octave   - GNU Octave's mex.h, flags taken from mkoctfile;
 #   matlab   - MATLAB's mex.h through CMake's FindMatlab, when MATLAB exists.
 set(SILHOUETTE_HOST_BACKENDS "")
 set(SILHOUETTE_HAVE_OCTAVE OFF)
 set(SILHOUETTE_HAVE_MATLAB OFF)
 
-if(SILHOUETTE_BUILD_TESTS)
+set(SILHOUETTE_HAVE_EMBEDDED OFF)
+if(SILHOUETTE_BUILD_TESTS OR SILHOUETTE_FUZZ)
+  set(SILHOUETTE_HAVE_EMBEDDED ON)
   list(APPEND SILHOUETTE_HOST_BACKENDS embedded)
 endif()
 

@@ -48,7 +48,8 @@
 %   tol is the relative step tolerance: a start ends when every component
 %   of a step is smaller than tol times the matching parameter, when an
 %   iteration lowers the RMS by a fraction of 1e-10 or less (or not at
-%   all), or after mfe iterations. [100; 1e-10] is a reasonable choice.
+%   all), when the RMS is NaN (nothing left to improve, see below), or after
+%   mfe iterations. [100; 1e-10] is a reasonable choice.
 %
 %   Outputs:
 %     rms        1 x 1, the smallest RMS residual reached (pixels)
@@ -113,7 +114,12 @@
 %     "viewVecA has no views: each set needs at least one."  (or viewVecB)
 %     "tol in [mfe;tol] must not be negative or NaN"
 %     "too many view pairs: 8 x |A| x |B| residuals exceed the largest int."
-%     "out of memory"
+%     "out of memory"   (also, before anything is read or allocated, when
+%                        the call's working memory would not fit the
+%                        machine's physical memory: about 120 bytes per
+%                        residual, 8 |A| |B| of them, for each thread the
+%                        call runs on, e.g. some 250 GB per thread for two
+%                        sets of 16000 views)
 %
 %   Example: a box seen by six cameras around it, three in set A and three
 %   in set B, whose world frame is A's turned by 20 degrees about z and

@@ -6,10 +6,13 @@
 
 #include "camera/view_set.h"
 #include "dovanel/dovanel_solve.h"
+#include "dovanel/dovanel_working_memory.h"
 #include "dovanel/solver_settings.h"
+#include "dovanel/thread_count.h"
 #include "geometry/error_text.h"
 #include "host/array_checks.h"
 #include "host/output_buffer.h"
+#include "host/physical_memory.h"
 #include "host/print_failure.h"
 
 namespace silhouette {
@@ -17,11 +20,38 @@ namespace {
 
 constexpr std::size_t kPoseSize = 7;
 
+// The number of views a set will have once read (0 for what is no set).
+std::size_t ViewCount(const mxArray* viewVec) {
+  return host::IsStructArray(viewVec) ? mxGetNumberOfElements(viewVec) : 0;
+}
+
+// Throws std::bad_alloc (Dovanel's "out of memory") when the call's working
+// memory on the threads SolveDovanel will use exceeds the machine's
+// physical memory; hullVertices 0 before the sets are read.
+void RequireWorkingMemory(const mxArray* viewVecA, const mxArray* viewVecB,
+                          std::size_t hullVertices, std::size_t starts) {
+  const int threads =
+      ThreadCountHere(0, static_cast<long long>(starts));
+  host::RequireMemory(DovanelWorkingBytes(ViewCount(viewVecA),
+                                          ViewCount(viewVecB), hullVertices,
+                                          starts, threads),
+                      host::PhysicalMemoryBytes());
+}
+
+std::size_t HullVertices(const ViewSet& set) {
+  std::size_t total = 0;
+  for (const View& view : set.views) total += view.hull.size();
+  return total;
+}
+
 DovanelSolution Run(const mxArray* viewVecA, const mxArray* viewVecB,
                     const mxArray* vecArray, const mxArray* settingsArray) {
   const std::size_t n = mxGetN(vecArray);
   const ViewSet set_a(viewVecA);
   const ViewSet set_b(viewVecB);
+  // Once the hulls are known, the searches' tables count too.
+  RequireWorkingMemory(viewVecA, viewVecB,
+                       HullVertices(set_a) + HullVertices(set_b), n);
   const double* values = mxGetPr(settingsArray);
   // SolveDovanel checks tol, after the sets, as its messages come in.
   const SolverSettings settings{TruncateToInt(values[0]), values[1]};
@@ -81,6 +111,13 @@ void DovanelMain(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   // printed once everything built has been released. Outputs are made for
   // the slots the host provides, and stored only once all of them exist.
   const int slots = host::NumOutputSlots(nlhs);
+  // A call whose working memory cannot fit fails before anything is read
+  // or allocated, the room for the residuals included.
+  if (!host::RunPrintingFailures("%s\n", [&] {
+        RequireWorkingMemory(prhs[0], prhs[1], 0, mxGetN(vecArray));
+      })) {
+    return;
+  }
   host::OutputBuffer residuals_out(
       slots >= 3 ? ResidualCount(prhs[0], prhs[1]) : 0);
   double rms = 0;

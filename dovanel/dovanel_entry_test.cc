@@ -10,11 +10,13 @@
 
 #include "camera/synthetic_scene.h"
 #include "camera/view_set.h"
-#include "dovanel/testing/fixture_problems.h"
+#include "dovanel/dovanel_working_memory.h"
 #include "dovanel/relative_pose_model.h"
+#include "dovanel/testing/fixture_problems.h"
 #include "dovanel/two_set_scene.h"
 #include "host/embedded_host.h"
 #include "host/embedded_leak_check.h"
+#include "host/physical_memory.h"
 
 namespace silhouette {
 namespace {
@@ -454,6 +456,28 @@ TEST(DovanelRecordedAnswers, GatewayReproducesThemBitForBit) {
     actual.residuals = Values(r.outputs[2].get());
     EXPECT_EQ(testing::AnswerDifference(recorded[i], actual), "");
   }
+}
+
+TEST(DovanelEntryMemory, WorkingMemoryBeyondThePhysicalFailsBeforeReading) {
+  // Two sets of 16383 views (fields never set) give 2.1e9 residuals, still
+  // within an int, whose solver would need some 250 GB on one thread. The
+  // call prints Dovanel's out-of-memory line before it reads a view (a
+  // reader would have stopped at view 1's missing boundary) or takes the
+  // room for the residuals from the host.
+  const std::size_t views = 16383;
+  const double needed = DovanelWorkingBytes(views, views, 0, 1, 1);
+  if (host::PhysicalMemoryBytes() >= needed) {
+    GTEST_SKIP() << "this machine holds " << needed << " bytes";
+  }
+  const ArrayPtr a = host::MakeStructArray(views, {"camera", "boundary"});
+  const ArrayPtr b = host::MakeStructArray(views, {"camera", "boundary"});
+  const ArrayPtr starts = MakeMatrix(7, 1, {0, 0, 0, 1, 0, 0, 0});
+  const ArrayPtr settings = MakeMatrix(2, 1, {10, 1e-8});
+  const CallResult r =
+      Call(3, {a.get(), b.get(), starts.get(), settings.get()});
+  EXPECT_FALSE(r.raised);
+  EXPECT_EQ(r.printed, "out of memory\n");
+  for (const ArrayPtr& out : r.outputs) EXPECT_EQ(out, nullptr);
 }
 
 }  // namespace

@@ -8,7 +8,10 @@ namespace silhouette {
 
 // True when b lies on the negative (clockwise) side of a, that is when
 // a.x * b.y - a.y * b.x < 0, decided by comparing the slopes x / y of the
-// two vectors when neither y is zero, and by the signs otherwise.
+// two vectors when neither y is zero, and by the signs otherwise. For
+// finite coordinates so small or large that the product of the y or a
+// slope leaves the double range, the sign of the cross product, computed
+// as mantissas and exponents, decides instead.
 bool NegativeTurn(const Vec2& a, const Vec2& b);
 
 // The two vertices of a tangent pair, in the order TangentPoints finds them.

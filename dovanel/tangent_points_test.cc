@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "dovanel/two_set_scene.h"
 #include "geometry/mat4.h"
@@ -57,6 +61,54 @@ TEST(NegativeTurn, MatchesTheCrossProductOnRandomVectors) {
     if (a.y == 0 && b.y == 0) continue;
     EXPECT_EQ(NegativeTurn(a, b), a.Cross(b) < 0)
         << a.x << " " << a.y << " / " << b.x << " " << b.y;
+  }
+}
+
+TEST(NegativeTurn, DecidesWhereSlopesAndTheirProductLeaveTheRange) {
+  // Finite vectors whose y product underflows to 0, or whose slopes
+  // overflow: the sign of the cross product, taken in extended precision
+  // here, still decides.
+  const double tiny = std::numeric_limits<double>::denorm_min();
+  const std::vector<std::pair<Vec2, Vec2>> pairs = {
+      {Vec2(1, 1e-310), Vec2(2, 1e-310)},
+      {Vec2(-1.699755859375, -1e-300), Vec2(tiny, tiny)},
+      {Vec2(1e-200, 1e-170), Vec2(3e-200, 2e-170)},
+      {Vec2(1e300, 1e-10), Vec2(1e300, 2e-10)},
+      {Vec2(-1e300, 1e-100), Vec2(1e300, -2e-100)},
+  };
+  for (const auto& [a, b] : pairs) {
+    for (bool swapped : {false, true}) {
+      const Vec2 u = swapped ? b : a;
+      const Vec2 v = swapped ? a : b;
+      const long double cross = static_cast<long double>(u.x) * v.y -
+                                static_cast<long double>(u.y) * v.x;
+      ASSERT_NE(cross, 0);
+      EXPECT_EQ(NegativeTurn(u, v), cross < 0)
+          << u.x << " " << u.y << " / " << v.x << " " << v.y;
+    }
+  }
+}
+
+TEST(TangentPoints, TinyHullsTouchTheSameVerticesAsTheirEnlargements) {
+  // Powers of two change no direction: a hull and its copy scaled by
+  // 2^-1000 (near the denormals) have the same tangent vertices.
+  const Polygon2 hexagon = {{2, 0},  {1, 1.7},   {-1, 1.7},
+                            {-2, 0}, {-1, -1.7}, {1, -1.7}};
+  const Vec2 eyes[] = {Vec2(5, 1), Vec2(-3, 4), Vec2(0.5, -9), Vec2(7, -7)};
+  Polygon2 tiny;
+  for (const Vec2& p : hexagon)
+    tiny.emplace_back(std::ldexp(p.x, -1000), std::ldexp(p.y, -1000));
+  const View big_view =
+      MakeView(MakeCamera(Mat4::kIdentity, 100, 0, 0), hexagon);
+  const View tiny_view = MakeView(MakeCamera(Mat4::kIdentity, 100, 0, 0), tiny);
+  for (const Vec2& e : eyes) {
+    const TangentPair big = TangentPoints(big_view, e);
+    const TangentPair small = TangentPoints(
+        tiny_view, Vec2(std::ldexp(e.x, -1000), std::ldexp(e.y, -1000)));
+    EXPECT_EQ(std::ldexp(small.first.x, 1000), big.first.x);
+    EXPECT_EQ(std::ldexp(small.first.y, 1000), big.first.y);
+    EXPECT_EQ(std::ldexp(small.second.x, 1000), big.second.x);
+    EXPECT_EQ(std::ldexp(small.second.y, 1000), big.second.y);
   }
 }
 

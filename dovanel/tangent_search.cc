@@ -13,6 +13,7 @@ constexpr int32_t kLeafSize = 16;
 // Coordinates at least this large in magnitude (or 0) have nonzero
 // differences of at least 2^-452, whose products cannot underflow.
 constexpr double kModerate = 0x1p-400;
+constexpr double kSmallestYStep = 0x1p-452;
 
 // The order in which the scan's NegativeTurn sees the vertices from e, in
 // the frame of one query: higher means further in the clockwise direction.
@@ -384,6 +385,13 @@ TangentPair TangentSearch::Find(const Vec2& e, Hint* hint,
   } else {
     return Scan(e);
   }
+  // Every quotient finite: NegativeTurn orders two slopes that overflow to
+  // one infinity by their cross product, which no rank holds. The widest x
+  // difference over the smallest nonzero y difference bounds them all (a
+  // nonzero difference of moderate y is a multiple of 2^-452).
+  const double widest = std::max(std::abs(x0), std::abs(x1));
+  const double lowest = f.sideways ? kSmallestYStep : (f.flip ? -y1 : y0);
+  if (!(widest / lowest <= std::numeric_limits<double>::max())) return Scan(e);
   if (searched != nullptr) *searched = true;
   const int32_t count = NumVertices();
   const double* xs = xs_.data();

@@ -32,8 +32,10 @@ namespace silhouette {
 //
 // The scan itself answers whenever that reduction is not certain: e inside
 // the hull's box or on its edge, coordinates or differences that are not
-// finite, and differences so small that NegativeTurn's products or
-// quotients could lose their sign.
+// finite, differences so small that NegativeTurn's products or quotients
+// could lose their sign, and quotients so large that they could overflow
+// (NegativeTurn orders two slopes beyond the range by their cross
+// product).
 //
 // With a hint (the answer for a nearby e) and a hull that is surely
 // convex, a walk from the hinted positions usually settles the answer

@@ -334,6 +334,36 @@ TEST(TangentSearch, NotFiniteCoordinatesFallBackToTheScan) {
   }
 }
 
+// Quotients that overflow: NegativeTurn orders two slopes that round to one
+// infinity by their cross product, which no rank holds, so the scan
+// answers there, level with e or above it, upright or sideways.
+TEST(TangentSearch, QuotientsBeyondTheRangeFallBackToTheScan) {
+  Tally tally;
+  const std::vector<Polygon2> polygons = {
+      {Vec2(1e300, 1e-10), Vec2(2e300, 1e-10), Vec2(1e300, 1)},
+      {Vec2(2e300, 1e-10), Vec2(1e300, 1e-10), Vec2(1.5e300, 1)},
+      {Vec2(-1e300, -1e-10), Vec2(-3e300, -2e-10), Vec2(0, -1)},
+      {Vec2(1e-10, 1e300), Vec2(-1e-10, 2e300), Vec2(1, 1e300),
+       Vec2(0, -1e300)},
+      {Vec2(1e200, 1e-120), Vec2(3e200, 2e-120), Vec2(2e200, 0),
+       Vec2(1e200, -1e-120)},
+  };
+  for (const Polygon2& p : polygons) {
+    const View view = ViewOf(p);
+    const TangentSearch search(view);
+    for (const Vec2& e : {Vec2(0, 0), Vec2(-1, 0), Vec2(0, -1e-300),
+                          Vec2(-1e300, 0), Vec2(0, 1e-300)}) {
+      Check(view, search, e, "overflowing quotient", &tally);
+    }
+  }
+  // Ordinary coordinates never leave the search for that reason.
+  std::mt19937 rng(11);
+  Tally ordinary;
+  CheckAround(RegularPolygon(40, Vec2(1e150, -1e150), 1e150, 1e150, 0.1),
+              "large", &rng, &ordinary);
+  EXPECT_GT(ordinary.searched, ordinary.cases / 2);
+}
+
 // The search answers, rather than the scan, wherever e lies outside the
 // hull's box with ordinary coordinates: what makes it fast.
 TEST(TangentSearch, AnswersForEveryPointOutsideTheBox) {

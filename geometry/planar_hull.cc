@@ -122,7 +122,19 @@ bool PlanarHull::Compute(double tolerance) {
   dimension = 2;
   std::vector<int32_t> list;
   if (!InsertGridPoints(grid, count, i0, i1, i_far, farthest.sign > 0, &list)) {
-    return false;
+    // A set whose farthest point lies within a grid unit of the line
+    // through the extremes (possible with a tolerance of 0 or near it: its
+    // distances may be nothing but roundings) is flat at the resolution
+    // the ring is built at, and a start that flat can leave the ring
+    // broken or without area: such a set is the segment between the
+    // extremes.
+    if (!(max_distance <= extent * unit / kGridSize)) return false;
+    dimension = 1;
+    vertices_ = new int32_t[2]{i0, i1};
+    numVertices_ = 2;
+    lineOrigin = origin;
+    lineDirection = direction;
+    return true;
   }
   vertices_ = new int32_t[list.size()];
   for (std::size_t k = 0; k < list.size(); ++k) vertices_[k] = list[k];

@@ -72,6 +72,34 @@ TEST(PlanarHull, PointsAndSegments) {
   EXPECT_EQ(thin.indices, (Indices{1, 2}));
 }
 
+// With a tolerance of 0, sets whose distances from the line through the
+// extremes are only roundings (a point's distance from the line through
+// itself and another included) are flat at the grid's resolution: they are
+// the segment between the extremes, not refused.
+TEST(PlanarHull, SetsFlatWithinTheirRoundingsAreSegmentsAtToleranceZero) {
+  struct Case {
+    const char* what;
+    std::vector<Vec2> points;
+    Indices ends;
+  };
+  const Case cases[] = {
+      {"two points", {{0, 63}, {60, 0.5}}, {1, 0}},
+      {"two points, x the longer side", {{0.1, 0.7}, {3.3, 0.3}}, {0, 1}},
+      {"three points on y = x / 3",
+       {{0.1, 0.1 / 3}, {0.7, 0.7 / 3}, {1.9, 1.9 / 3}}, {0, 2}},
+      {"four points exactly on y = 7 x / 3, off it on the grid",
+       {{40.125, 93.625}, {36.375, 84.875}, {0.375, 0.875}, {0, 0}},
+       {3, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const HullResult r = Hull(c.points, 0);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.dimension, 1);
+    EXPECT_EQ(r.indices, c.ends);
+  }
+}
+
 TEST(PlanarHull, ToleranceBelowZeroActsAsZero) {
   const std::vector<Vec2> square = {{0, 0}, {1e-4, 0}, {1e-4, 1e-4}, {0, 1e-4}};
   EXPECT_EQ(Hull(square, 0.001).dimension, 0);

@@ -88,7 +88,11 @@
 %       Failed to solve linear system.   (the reference point of the set
 %                 cannot be estimated, e.g. views 1 and 2 looking the same
 %                 way)
-%       out of memory
+%       out of memory   (also, before anything is allocated, when the
+%                        working tables of the set would not fit the
+%                        machine's physical memory: they grow as the
+%                        square of the number of views, beyond 100 GB
+%                        for 30000 views)
 %     Views are read in order, each view's boundary before its camera; the
 %     first problem found is the one reported. The host's own out-of-memory
 %     error is raised when the host has no room for the outputs: that room

@@ -1,5 +1,6 @@
 #include "kestrim/epipolar_line_index.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace silhouette {
@@ -7,6 +8,9 @@ namespace {
 
 // The sine below which two directions count as parallel.
 const double kMinSine = 1e-9;
+// Sixteen units in the last place: differences of coordinates of this
+// relative size may be nothing but their roundings.
+const double kRoundings = 16 * 0x1p-53;
 
 bool IsFinite(const Vec2& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
@@ -18,6 +22,7 @@ void EpipolarLineIndex::Clear() {
   directions_.clear();
   near_.clear();
   far_.clear();
+  grazed_.clear();
   cursor_ = 0;
   back_cursor_ = 0;
 }
@@ -37,25 +42,43 @@ void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
 
   std::vector<Vec2> d(n);
   std::vector<double> squared(n);
+  double farthest = 0;
   for (int32_t k = 0; k < n; ++k) {
     d[k] = view.NormalizedHullPoint(k) - epipole;
     squared[k] = d[k].Dot(d[k]);
     // A vertex at the epipole has no direction.
     if (!(squared[k] > 0) || !IsFinite(d[k])) return;
+    farthest = std::max(farthest, squared[k]);
+  }
+  // Nor has a vertex closer to it than the roundings of the coordinates,
+  // or than a kMinSine fraction of the farthest vertex: the order of the
+  // directions, and so the sectors, would be the roundings' choice.
+  const double min_sine2 = kMinSine * kMinSine;
+  for (int32_t k = 0; k < n; ++k) {
+    const Vec2 v = view.NormalizedHullPoint(k);
+    const double rounding =
+        kRoundings * (std::abs(epipole.x) + std::abs(epipole.y) +
+                      std::abs(v.x) + std::abs(v.y));
+    if (!(squared[k] > min_sine2 * farthest) ||
+        !(squared[k] > rounding * rounding)) {
+      return;
+    }
   }
   // s[k] > 0: the epipole lies on the inner side of edge k; inside it is
   // clearly so when the sine of the angle under which the edge is seen,
   // s[k] / (|d[k]| |d[k + 1]|), exceeds kMinSine.
+  // Edge k is grazed when that sine, taken either way, is kMinSine or
+  // less.
   std::vector<double> s(n);
+  std::vector<char> grazed(n);
   bool inside = true;
   bool outside = false;
-  const double min_sine2 = kMinSine * kMinSine;
   for (int32_t k = 0; k < n; ++k) {
     const int32_t next = k + 1 == n ? 0 : k + 1;
     s[k] = Turn(d[k], d[next]);
-    if (!(s[k] > 0 && s[k] * s[k] > min_sine2 * squared[k] * squared[next])) {
-      inside = false;
-    }
+    const bool clear = s[k] * s[k] > min_sine2 * squared[k] * squared[next];
+    grazed[k] = !clear;
+    if (!(s[k] > 0 && clear)) inside = false;
     if (s[k] < 0) outside = true;
   }
   if (inside) {
@@ -64,12 +87,20 @@ void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
     directions_ = d;
     mode_ = Mode::kInside;
   } else if (outside) {
-    BuildOutside(d, s);
+    BuildOutside(d, s, grazed);
   }
 }
 
+bool EpipolarLineIndex::Apart(const Vec2& a, const Vec2& b) const {
+  // Squares: overflow and underflow make two directions not apart, never
+  // apart.
+  const double t = Turn(a, b);
+  return t > 0 && t * t > kMinSine * kMinSine * a.Dot(a) * b.Dot(b);
+}
+
 void EpipolarLineIndex::BuildOutside(const std::vector<Vec2>& d,
-                                     const std::vector<double>& s) {
+                                     const std::vector<double>& s,
+                                     const std::vector<char>& grazed) {
   const int32_t n = static_cast<int32_t>(d.size());
   // The edges the epipole sees from outside (s < 0) form one run from
   // vertex i to vertex j, the near side; the far side runs from j on to i.
@@ -153,9 +184,18 @@ void EpipolarLineIndex::BuildOutside(const std::vector<Vec2>& d,
   const Vec2& hi = directions_.back();
   // The sine of the span: near 0 for a half turn (an epipole on an edge)
   // or for directions made parallel by a far epipole.
-  if (!(Turn(lo, hi) > kMinSine * lo.Length() * hi.Length())) {
+  if (!Apart(lo, hi)) {
     Clear();
     return;
+  }
+  // An edge seen under an angle of sine kMinSine or less nearly points at
+  // the epipole (its line passes through it or near it, or it is a stub
+  // between vertices a rounding apart): a line crossing it runs along it,
+  // and its face, met at a grazing angle, may bound the ray anywhere or
+  // not at all. Sectors it spans are left to the caller.
+  grazed_.resize(n - 1);
+  for (int32_t k = 0; k + 1 < n; ++k) {
+    grazed_[k] = grazed[near_[k]] || grazed[far_[k]];
   }
   mode_ = Mode::kOutside;
 }
@@ -192,6 +232,15 @@ EpipolarLineIndex::Answer EpipolarLineIndex::SeekOutside(const Vec2& r,
   const int last = static_cast<int>(near_.size()) - 1;
   while (cursor_ < last && Turn(directions_[cursor_ + 1], q) > 0) ++cursor_;
   while (cursor_ > 0 && Turn(directions_[cursor_], q) < 0) --cursor_;
+  // A line in a grazed sector is left to the caller, and so is a line
+  // within a kMinSine angle of the direction of a vertex: which side of
+  // the vertex it passes is then the choice of the roundings of r and of
+  // the epipole, and with an epipole far from the hull the two sides may
+  // be far apart on the image.
+  if (grazed_[cursor_] || !Apart(directions_[cursor_], q) ||
+      !Apart(q, directions_[cursor_ + 1])) {
+    return Answer::kUnsure;
+  }
   *first = near_[cursor_];
   *second = far_[cursor_];
   return Answer::kCrossed;
@@ -209,6 +258,12 @@ bool EpipolarLineIndex::SeekInside(const Vec2& r, int* cursor,
     const bool after_start = Turn(directions_[k], r) >= 0;
     if (after_start && Turn(r, directions_[next]) > 0) {
       *cursor = k;
+      // Within a kMinSine angle of a vertex's direction, which of its two
+      // edges the half-line leaves by is the roundings' choice (as
+      // outside).
+      if (!Apart(directions_[k], r) || !Apart(r, directions_[next])) {
+        return false;
+      }
       *edge = k;
       return true;
     }

@@ -28,7 +28,9 @@ namespace silhouette {
 //    sine above 1e-9), and a line through the epipole leaves the hull
 //    through one edge each way.
 // Otherwise (fewer than three vertices, an epipole on the hull or close to
-// it, at or near infinity, not a number, a degenerate hull) Answers() is
+// it, within a 1e-9 fraction of the farthest vertex's distance or a few
+// roundings of a vertex, at or near infinity, not a number, a degenerate
+// hull) Answers() is
 // false and the caller has to test every edge. The index refers to its
 // view without owning it; the view must outlive it. Every loop is bounded
 // by the hull size.
@@ -49,8 +51,13 @@ class EpipolarLineIndex {
   // `second` set, kMissed when the line misses the hull. kUnsure, with the
   // outputs untouched, when the index does not answer or `r` is zero or
   // not a number (a ray through the other camera's centre, whose image is
-  // the epipole itself). A line through an extreme vertex counts as
-  // crossing.
+  // the epipole itself), and when the line lies within an angle of sine
+  // 1e-9 of the direction of a vertex (which side of the vertex it passes
+  // is then the roundings' choice). A line crossing an edge seen from the
+  // epipole under an angle of sine 1e-9 or less (an edge whose line passes
+  // through the epipole or near it, or one between vertices a rounding
+  // apart) runs along that edge, whose face may then bound the ray
+  // anywhere or not at all: such a line is kUnsure too.
   Answer CrossedEdges(const Vec2& r, int32_t* first, int32_t* second);
 
   // Hull vertex numbers in ascending order of direction (outside), or in
@@ -65,7 +72,14 @@ class EpipolarLineIndex {
   double Turn(const Vec2& a, const Vec2& b) const {
     return orientation_ * a.Cross(b);
   }
-  void BuildOutside(const std::vector<Vec2>& d, const std::vector<double>& s);
+  // Whether b lies counter-clockwise of a by an angle whose sine exceeds
+  // kMinSine.
+  bool Apart(const Vec2& a, const Vec2& b) const;
+  // d: the vertices' directions from the epipole; s[k]: the turn from
+  // d[k] to d[k + 1]; grazed[k]: whether edge k is seen under an angle
+  // whose sine is kMinSine or less.
+  void BuildOutside(const std::vector<Vec2>& d, const std::vector<double>& s,
+                    const std::vector<char>& grazed);
   Answer SeekOutside(const Vec2& r, int32_t* first, int32_t* second);
   // The edge through which the half-line from the epipole in direction r
   // leaves the hull, starting the search at *cursor.
@@ -82,6 +96,9 @@ class EpipolarLineIndex {
   std::vector<Vec2> directions_;
   std::vector<int32_t> near_;
   std::vector<int32_t> far_;
+  // Outside: whether sector s is crossed by an edge seen under an angle
+  // of sine kMinSine or less (it answers kUnsure).
+  std::vector<char> grazed_;
   int cursor_ = 0;
   int back_cursor_ = 0;
 };

@@ -8,7 +8,9 @@
 #include "geometry/error_text.h"
 #include "host/array_checks.h"
 #include "host/output_buffer.h"
+#include "host/physical_memory.h"
 #include "host/print_failure.h"
+#include "kestrim/kestrim_working_memory.h"
 #include "kestrim/viewing_edge_extractor.h"
 
 namespace silhouette {
@@ -47,7 +49,24 @@ std::size_t MaxEdgeCount(const mxArray* viewVec) {
 std::size_t ComputeEdges(const mxArray* viewVec, std::size_t room,
                          double* near_out, double* far_out,
                          double* view_out) {
+  // Tables that cannot fit fail the call before they are allocated: first
+  // the least any set of that many views needs, before the set is read,
+  // then the estimate from its boundaries and hulls.
+  const double memory = host::PhysicalMemoryBytes();
+  if (host::IsStructArray(viewVec)) {
+    const std::size_t v = mxGetNumberOfElements(viewVec);
+    host::RequireMemory(KestrimWorkingBytes(v, v, v), memory);
+  }
   const ViewSet view_set(viewVec);
+  std::size_t points = 0;
+  std::size_t hull_vertices = 0;
+  for (const View& view : view_set.views) {
+    points += view.boundary.size();
+    hull_vertices += view.hull.size();
+  }
+  host::RequireMemory(
+      KestrimWorkingBytes(view_set.views.size(), points, hull_vertices),
+      memory);
   ViewingEdgeExtractor extractor;
   extractor.ComputeViewingEdges(view_set);
   const std::vector<ViewingEdge>& edges = extractor.edges;

@@ -314,5 +314,17 @@ TEST(KestrimEntry, OutputsLeaveNoHostMemoryToTheHost) {
   EXPECT_EQ(r.cleanup.blocks, 0u);
 }
 
+TEST(KestrimEntry, TablesBeyondThePhysicalMemoryFailBeforeTheSetIsRead) {
+  // Three million views (their fields never set: the stand-in holds such a
+  // struct in a few dozen megabytes) would need petabytes of pair tables.
+  // The call fails with Kestrim's out-of-memory line before it reads a
+  // view; a reader would have stopped at view 1's missing boundary.
+  const ArrayPtr huge = host::MakeStructArray(3000000, {"camera", "boundary"});
+  const CallResult r = Call(3, {huge.get()});
+  EXPECT_FALSE(r.raised);
+  EXPECT_EQ(r.printed, "error: out of memory\n");
+  for (const ArrayPtr& out : r.outputs) EXPECT_EQ(out, nullptr);
+}
+
 }  // namespace
 }  // namespace silhouette

@@ -376,6 +376,25 @@ TEST_F(LeastSquaresSolverTest, RmsThatCannotFallStopsAfterOneIteration) {
   ExpectSameRun(Outcome(result, tolerant_model), ten);
 }
 
+TEST_F(LeastSquaresSolverTest, NaNResidualsEndTheRunWhateverTheLimit) {
+  // With residuals that are not numbers the step test never passes and the
+  // improvement is NaN: before, the run went on to the limit (INT_MAX for
+  // Dovanel's mfe of Inf, days). It now ends after its first iteration,
+  // with the start unchanged, as the limit of 1 gives.
+  ConstantModel nan_model(std::nan(""));
+  LeastSquaresSolver solver(nan_model);
+  solver.maxIterations = std::numeric_limits<int>::max();
+  solver.minRelImprovement = -1.0;  // no improvement rule either
+  std::vector<double> result;
+  solver.Optimize({1.5, -2.0}, &result);
+  EXPECT_EQ(result, (std::vector<double>{1.5, -2.0}));
+  ConstantModel one_model(std::nan(""));
+  LeastSquaresSolver one(one_model);
+  one.maxIterations = 1;
+  one.Optimize({1.5, -2.0}, &result);
+  EXPECT_EQ(nan_model.residualCalls, one_model.residualCalls);
+}
+
 TEST_F(LeastSquaresSolverTest, ImprovementWindowLooksBackWIterations) {
   ConstantModel three_model(1.0);
   const RunRecord three = RunDirectly(three_model, kZeroStart, 3);

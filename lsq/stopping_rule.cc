@@ -1,5 +1,7 @@
 #include "lsq/stopping_rule.h"
 
+#include <cmath>
+
 #include "geometry/error_text.h"
 
 namespace silhouette {
@@ -27,8 +29,10 @@ bool StoppingRule::Continue(bool stepTestContinues, double rms) {
     const double before = history_[k_ - improvementWindow_];
     rel_ = (before - history_[k_]) / before;
   }
-  // Written as !(rel <= min) so that a NaN rel goes on.
-  return stepTestContinues && k_ < maxIterations_ &&
+  // Written as !(rel <= min) so that a NaN rel goes on. An RMS that is not
+  // a number leaves nothing to improve or measure: the loop ends, however
+  // many iterations are allowed.
+  return stepTestContinues && k_ < maxIterations_ && !std::isnan(rms) &&
          !(rel_ <= minRelImprovement_);
 }
 

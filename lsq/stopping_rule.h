@@ -6,9 +6,11 @@
 // window w <= k the relative improvement becomes
 //   rel = (history[k - w] - history[k]) / history[k - w];
 // before that rel keeps its start value 9999999.0. Another iteration runs
-// only while the step test asks to go on, k < maxIterations and rel is not
-// <= minRelImprovement (a NaN rel, as 0/0 when both RMS values are zero,
-// does not stop the loop).
+// only while the step test asks to go on, k < maxIterations, the RMS is a
+// number and rel is not <= minRelImprovement (a NaN rel, as 0/0 when both
+// RMS values are zero, does not stop the loop; an RMS that is NaN does,
+// since no iteration can then be measured, and the step test would go on
+// for all maxIterations).
 #pragma once
 
 #include <vector>

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "geometry/error_text.h"
@@ -68,6 +69,22 @@ TEST(StoppingRule, BothRmsZeroGivesNaNWhichGoesOn) {
   EXPECT_TRUE(rule.Continue(true, 0.0));
   EXPECT_FALSE(rule.Continue(false, 0.0));  // the step test decides
   EXPECT_EQ(rule.iterations(), 3);
+}
+
+TEST(StoppingRule, AnRmsThatIsNotANumberEndsTheLoop) {
+  // Whatever the limit and the step test: with NaN residuals (every
+  // residual of a Dovanel pair set flagged, say) nothing can improve, and
+  // the step test would go on to the limit, INT_MAX for an mfe of Inf.
+  for (double start : {1.0, std::nan("")}) {
+    StoppingRule rule(std::numeric_limits<int>::max(), 1e-10, 1);
+    rule.Start(start);
+    EXPECT_FALSE(rule.Continue(true, std::nan("")));
+    EXPECT_EQ(rule.iterations(), 1);
+  }
+  StoppingRule later(std::numeric_limits<int>::max(), 1e-10, 1);
+  later.Start(1.0);
+  EXPECT_TRUE(later.Continue(true, 0.5));
+  EXPECT_FALSE(later.Continue(true, std::nan("")));
 }
 
 TEST(StoppingRule, WindowComparesWithTheRmsWIterationsBack) {

@@ -19,15 +19,21 @@ double AcosClamped(double x) {
   return std::acos(x);
 }
 
-// The power of two that brings `extent` into [1, 2). Scaling differences by
-// it is exact, so a polygon and any power-of-two multiple of it give the
-// same numbers, and the fixed 1e-8 cut-off of Normalize becomes relative to
-// the polygon's size.
-double UnitScale(double extent) {
-  if (!(extent > 0) || !std::isfinite(extent)) return 1;
+// The power of two, as its exponent, that brings `extent` into [1, 2).
+// Scaling differences by it is exact, so a polygon and any power-of-two
+// multiple of it give the same numbers, and the fixed 1e-8 cut-off of
+// Normalize becomes relative to the polygon's size. For extents below the
+// smallest normal double the power itself exceeds the largest double, so
+// it is applied with ldexp.
+int UnitShift(double extent) {
+  if (!(extent > 0) || !std::isfinite(extent)) return 0;
   int exponent = 0;
   std::frexp(extent, &exponent);  // extent = f * 2^exponent, f in [0.5, 1)
-  return std::ldexp(1.0, 1 - exponent);
+  return 1 - exponent;
+}
+
+Vec2 Shifted(const Vec2& v, int shift) {
+  return Vec2(std::ldexp(v.x, shift), std::ldexp(v.y, shift));
 }
 
 // The hull as the calipers need it: strictly convex in the polygon's own
@@ -156,6 +162,13 @@ double MeanCaliperDiameter(const Polygon2& polygon, const int32_t* hull,
     if (std::isinf(length) && std::isfinite(d.x) && std::isfinite(d.y)) {
       return 2 * (d * 0x1p-513).Length() / pi * 0x1p513;
     }
+    // One shorter than about 1e-154 underflows them: it is measured at
+    // unit scale and scaled back.
+    const double extent = std::fmax(std::abs(d.x), std::abs(d.y));
+    if (extent < 0x1p-500) {
+      const int shift = UnitShift(extent);
+      return std::ldexp(2 * Shifted(d, shift).Length() / pi, -shift);
+    }
     return 2 * length / pi;
   }
 
@@ -167,17 +180,19 @@ double MeanCaliperDiameter(const Polygon2& polygon, const int32_t* hull,
     lo = Vec2(std::fmin(lo.x, p.x), std::fmin(lo.y, p.y));
     hi = Vec2(std::fmax(hi.x, p.x), std::fmax(hi.y, p.y));
   }
-  const double scale = UnitScale(std::fmax(hi.x - lo.x, hi.y - lo.y));
+  const int shift = UnitShift(std::fmax(hi.x - lo.x, hi.y - lo.y));
   std::vector<Vec2> scaled;
   scaled.reserve(n);
   for (int32_t k = 0; k < n; ++k) {
-    scaled.push_back((polygon[hull[k]] - polygon[hull[0]]) * scale);
+    scaled.push_back(Shifted(polygon[hull[k]] - polygon[hull[0]], shift));
   }
 
   const std::vector<Vec2> ring = CaliperRing(scaled);
-  if (ring.size() == 2) return 2 * (ring[1] - ring[0]).Length() / pi / scale;
+  if (ring.size() == 2) {
+    return std::ldexp(2 * (ring[1] - ring[0]).Length() / pi, -shift);
+  }
   if (ring.size() < 2) return 0;
-  return Calipers(ring) / scale;
+  return std::ldexp(Calipers(ring), -shift);
 }
 
 }  // namespace silhouette

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -192,6 +193,35 @@ TEST(MeanCaliperDiameter, HugeOutlinesMeasureAsTheirScaledDownCopies) {
                            {0, 1.5e308}};
   const int32_t corners[4] = {0, 1, 2, 3};
   EXPECT_EQ(MeanCaliperDiameter(square, corners, 4), HUGE_VAL);
+}
+
+// Lengths below about 1e-154 underflow their squares: a segment or a
+// polygon that small still measures its perimeter over pi, to the
+// precision its size allows (denormal results carry fewer digits).
+TEST(MeanCaliperDiameter, TinyOutlinesDoNotUnderflow) {
+  const double tiny = std::numeric_limits<double>::denorm_min();
+  struct Case {
+    const char* what;
+    Polygon2 points;
+    std::vector<int32_t> ring;
+    long double perimeter;
+  };
+  const Case cases[] = {
+      {"segment 1e-200 long", {{0, 0}, {0.6e-200, 0.8e-200}}, {0, 1},
+       2e-200L},
+      {"segment of denormals", {{0, 0}, {3 * tiny, 4 * tiny}}, {1, 0},
+       10.0L * tiny},
+      {"triangle of denormals", {{0, 0}, {4e-310, 0}, {0, 3e-310}},
+       {0, 1, 2}, 12e-310L},
+  };
+  for (const Case& c : cases) {
+    const double got = MeanCaliperDiameter(
+        c.points, c.ring.data(), static_cast<int32_t>(c.ring.size()));
+    const long double expected = c.perimeter / kPi;
+    EXPECT_NEAR(static_cast<long double>(got), expected,
+                1e-14L * expected + tiny)
+        << c.what;
+  }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "geometry/math_constants.h"
 #include "geometry/vec2.h"
 #include "geometry/vec4.h"
-#include "kestrim/epipolar_hull_index.h"
+#include "kestrim/reference/epipolar_hull_index.h"
 
 namespace silhouette {
 namespace {

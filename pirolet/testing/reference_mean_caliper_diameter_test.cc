@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <numeric>
 #include <vector>
@@ -24,6 +25,13 @@ TEST(ReferenceMeanCaliperDiameter, SameBitsOnTheHullsOfEveryNamedSet) {
     hull.Compute(set.tolerance);
     const int32_t* list = hull.VertexIndices(false);
     const int32_t count = hull.NumVertices();
+    // The literal calipers square a segment's length, which underflows
+    // below about 1e-154 (0 for a positive length); the current ones
+    // measure such segments at unit scale (mean_caliper_diameter_test.cc).
+    if (count == 2) {
+      const Vec2 d = set.points[list[1]] - set.points[list[0]];
+      if (std::fmax(std::abs(d.x), std::abs(d.y)) < 0x1p-500) continue;
+    }
     EXPECT_TRUE(SameBits(MeanCaliperDiameter(set.points, list, count),
                          ReferenceMeanCaliperDiameter(set.points, list, count)))
         << set.name;

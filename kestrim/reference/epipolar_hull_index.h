@@ -1,4 +1,7 @@
-// A view's silhouette hull indexed by direction around one image point.
+// A view's silhouette hull indexed by direction around one image point: the
+// index of the previous release's viewing-edge computation, kept verbatim
+// beside it (previous_query.h) and used by nothing else. Kestrim itself
+// indexes hulls with EpipolarLineIndex.
 #pragma once
 
 #include <cstdint>

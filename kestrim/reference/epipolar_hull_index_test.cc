@@ -1,4 +1,4 @@
-#include "kestrim/epipolar_hull_index.h"
+#include "kestrim/reference/epipolar_hull_index.h"
 
 #include <gtest/gtest.h>
 
