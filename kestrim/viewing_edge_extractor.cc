@@ -135,9 +135,11 @@ void ViewingEdgeExtractor::ComputeViewingEdges(const ViewSet& viewSet) {
             clip.ClipTwoFaces(first, second, a, b, &st);
             break;
           case EpipolarLineIndex::Answer::kMissed:
-            st.empty = true;
-            break;
           case EpipolarLineIndex::Answer::kUnsure:
+            // A line said to miss the hull is clipped by every face too:
+            // near the hull's boundary, at extreme scales, the index's
+            // miss can be the roundings' (and a miss is rare in a
+            // consistent set, where each ray passes through the object).
             clip.ClipEveryFace(a, b, &st);
             break;
         }
