@@ -11,6 +11,16 @@ const double kMinSine = 1e-9;
 // Sixteen units in the last place: differences of coordinates of this
 // relative size may be nothing but their roundings.
 const double kRoundings = 16 * 0x1p-53;
+// Hull vertices farther than this from the image centre, in normalized
+// coordinates, are seen more than 89.994 degrees off the optical axis.
+// The faces of such a hull lie within a hair of the plane through the
+// centre parallel to the image, and so of each other and of the front
+// condition: where a ray crosses that plane their bounds are the
+// roundings' to order, and a stretch the two crossed faces keep there can
+// lie well outside the cone (a third face, across the plane, excludes
+// it). No lens a pinhole models sees that far out; such a hull is left to
+// the clip by every face.
+const double kFarOut = 1e4;
 
 bool IsFinite(const Vec2& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
@@ -31,6 +41,10 @@ void EpipolarLineIndex::Build(const View& view, const Vec2& epipole) {
   Clear();
   const int32_t n = view.NumHullVertices();
   if (n < 3 || !IsFinite(epipole)) return;
+  for (int32_t k = 0; k < n; ++k) {
+    const Vec2 v = view.NormalizedHullPoint(k);
+    if (!(std::abs(v.x) <= kFarOut && std::abs(v.y) <= kFarOut)) return;
+  }
   double area = 0;
   for (int32_t k = 0; k < n; ++k) {
     area += view.NormalizedHullPoint(k).Cross(

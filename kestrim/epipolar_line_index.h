@@ -30,7 +30,9 @@ namespace silhouette {
 // Otherwise (fewer than three vertices, an epipole on the hull or close to
 // it, within a 1e-9 fraction of the farthest vertex's distance or a few
 // roundings of a vertex, at or near infinity, not a number, a degenerate
-// hull) Answers() is
+// hull, a hull vertex farther than 1e4 from the image centre in
+// normalized coordinates, where the faces lie too close to the image
+// plane's parallel through the centre to be told apart) Answers() is
 // false and the caller has to test every edge. The index refers to its
 // view without owning it; the view must outlive it. Every loop is bounded
 // by the hull size.

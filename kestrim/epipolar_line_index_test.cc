@@ -93,6 +93,23 @@ TEST(EpipolarLineIndex, AnswersOnlyForAnEpipoleClearlyInsideOrOutside) {
       EXPECT_EQ(index.order().size(), 4u);
     }
   }
+  // A hull far out in the image (normalized coordinates beyond 1e4):
+  // its faces are nearly the plane through the centre parallel to the
+  // image, and only the clip by every face can tell them apart.
+  struct FarCase {
+    double scale;
+    bool answers;
+  };
+  for (const FarCase& c : {FarCase{1e3, true}, FarCase{9.9e3, true},
+                           FarCase{1.1e4, false}, FarCase{1e35, false},
+                           FarCase{-1e35, false}, FarCase{kInf, false}}) {
+    SCOPED_TRACE(c.scale);
+    const View view = ViewWithHull(
+        {{c.scale / 4, c.scale / 4}, {c.scale, c.scale / 4}, {c.scale, c.scale}});
+    EpipolarLineIndex index;
+    index.Build(view, Vec2(1, 0));
+    EXPECT_EQ(index.Answers(), c.answers);
+  }
   // Fewer than three vertices, or a hull without area.
   for (const std::vector<Vec2>& hull :
        {std::vector<Vec2>{{1, -1}, {1, 1}},
@@ -130,18 +147,16 @@ TEST(EpipolarLineIndex, OutsideOrderAndCrossings) {
 
 // Which side of a vertex a line within a 1e-9 angle of its direction passes
 // is the roundings' choice; seen from a far epipole the two sides are far
-// apart on the image. The fuzzer's case: an epipole 5e45 away, and a line
-// that passes 252 units to the right of vertex 0 on the image but within
-// 1e-43 rad of its direction, which the index put in the sector left of
-// it (edges 2 and 1, where edges 0 and 1 bound the ray). Such lines are
-// unsure; lines clearly between two vertices are answered as before.
+// apart on the image. Such lines are unsure; lines clearly between two
+// vertices are answered as before. The fuzzer's case (an epipole 5e45
+// away, a line 252 units right of vertex 0 on the image but within
+// 1e-43 rad of its direction, put in the sector left of it) had its hull
+// near 1e171, where the index no longer answers at all.
 TEST(EpipolarLineIndex, LinesAlongAVertexDirectionAreUnsure) {
-  const std::vector<Vec2> far_triangle = {
-      {-50, 0x1.94d2b020c49bap+7},
-      {0x1.a4014a4a8c156p+171, 0x1.24194af4f0d84p+7},
-      {0x1.fc875f6fd21ffp+5, 0x1.a4014a4a8c155p+171}};
-  const Vec2 far_epipole(-3.6729098775329094e+45, -3.67290987753291e+45);
   const std::vector<Vec2> square = {{1, -1}, {3, -1}, {3, 1}, {1, 1}};
+  // From far away no edge of the diamond is seen edge-on.
+  const std::vector<Vec2> diamond = {{2, -1}, {3, 0}, {2, 1}, {1, 0}};
+  const Vec2 far_epipole(-1e6, 0.5);
   struct Case {
     const char* what;
     std::vector<Vec2> hull;
@@ -156,10 +171,11 @@ TEST(EpipolarLineIndex, LinesAlongAVertexDirectionAreUnsure) {
        Answer::kUnsure},
       {"between vertices 1 and 2", square, {0, 0}, {3, 0.5},
        Answer::kCrossed},
-      {"a far epipole, along vertex 0", far_triangle, far_epipole,
-       {-577350.26918962575, -577350.26918962586}, Answer::kUnsure},
-      {"a far epipole, between vertices", far_triangle, far_epipole,
-       {1, 2}, Answer::kCrossed},
+      // 1e-4 beside vertex 2 on the image, 1e-10 rad off its direction.
+      {"a far epipole, along vertex 2", diamond, far_epipole,
+       {1e6 + 2, 0.5 - 1e-4}, Answer::kUnsure},
+      {"a far epipole, between vertices", diamond, far_epipole, {1, 0},
+       Answer::kCrossed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -171,6 +187,14 @@ TEST(EpipolarLineIndex, LinesAlongAVertexDirectionAreUnsure) {
     int32_t first = -1, second = -1;
     EXPECT_EQ(index.CrossedEdges(c.direction, &first, &second), c.answer);
   }
+  const View far_triangle = ViewWithHull(
+      {{-50, 0x1.94d2b020c49bap+7},
+       {0x1.a4014a4a8c156p+171, 0x1.24194af4f0d84p+7},
+       {0x1.fc875f6fd21ffp+5, 0x1.a4014a4a8c155p+171}});
+  EpipolarLineIndex index;
+  index.Build(far_triangle,
+              Vec2(-3.6729098775329094e+45, -3.67290987753291e+45));
+  EXPECT_FALSE(index.Answers());
 }
 
 TEST(EpipolarLineIndex, InsideCrossesOneEdgeEachWay) {
@@ -336,31 +360,35 @@ TEST(EpipolarLineIndex, RayAlongAnExtremeEdgeKeepsItsFarEnd) {
   EXPECT_EQ(two_faces.upper, kInf);
 }
 
-// The same from an epipole inside the hull: the fuzzer's half-line from an
-// epipole near 1e69 passes within 1e-68 rad of vertex 2's direction and
-// leaves by edge 2, but the index named edge 1. Such half-lines are unsure;
-// others are answered as before.
+// The same from an epipole inside the hull: half-lines within a 1e-9
+// angle of a vertex's direction are unsure, others are answered as before.
+// The fuzzer's case (a half-line from an epipole near 1e69 within 1e-68 rad
+// of vertex 2's direction, leaving by edge 2 where the index named edge 1)
+// had its hull near 1e70, where the index no longer answers at all.
 TEST(EpipolarLineIndex, InsideHalfLinesAlongAVertexDirectionAreUnsure) {
-  const std::vector<Vec2> hull = {
-      {0x1.a1ff2e44c2f83p+234, 0x1.a1ff2e44c2f84p+234},
-      {0x1.bd96bb98c7e28p+5, 0x1.0ded28831ce7p+229},
-      {-0x1.85460aa64c2f8p+4, 0x1.7p+4},
-      {0x1.0ded28831ce71p+229, 0x1.b40e219652bd4p+5}};
-  const Vec2 epipole(4.6193172519640168e+67, 8.6345699402096604e+68);
-  const View view = ViewWithHull(hull);
+  const View view = RightSquare();
+  const Vec2 epipole(2, 0.5);
   EpipolarLineIndex index;
   index.Build(view, epipole);
   ASSERT_TRUE(index.EpipoleInside());
   int32_t first = -1, second = -1;
-  EXPECT_EQ(index.CrossedEdges(Vec2(-2.851743104992314e+70,
-                                    -5.3305659577933232e+71),
-                               &first, &second),
-            Answer::kUnsure);
-  EXPECT_EQ(first, -1);
+  for (const Vec2& along : {Vec2(1, 0.5), Vec2(1, 0.5 + 1e-12),
+                            Vec2(-1, -1.5 - 1e-12)}) {
+    EXPECT_EQ(index.CrossedEdges(along, &first, &second), Answer::kUnsure);
+    EXPECT_EQ(first, -1);
+  }
   ASSERT_EQ(index.CrossedEdges(Vec2(0.3, -1), &first, &second),
             Answer::kCrossed);
   EXPECT_TRUE(SamePair(first, second, EdgesMetByLine(view, epipole,
                                                      Vec2(0.3, -1))));
+
+  const View far_hull = ViewWithHull(
+      {{0x1.a1ff2e44c2f83p+234, 0x1.a1ff2e44c2f84p+234},
+       {0x1.bd96bb98c7e28p+5, 0x1.0ded28831ce7p+229},
+       {-0x1.85460aa64c2f8p+4, 0x1.7p+4},
+       {0x1.0ded28831ce71p+229, 0x1.b40e219652bd4p+5}});
+  index.Build(far_hull, Vec2(4.6193172519640168e+67, 8.6345699402096604e+68));
+  EXPECT_FALSE(index.Answers());
 }
 
 TEST(EpipolarLineIndex, RebuildRestartsAndKeepsTheCursorInRange) {
