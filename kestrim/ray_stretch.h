@@ -28,6 +28,10 @@ inline void Narrow(double c0, double c1, bool strict, RayStretch* stretch) {
       stretch->empty = true;  // not a number
     }
   } else if (c1 < 0) {
+    // Failing at s = 0 and worsening along the ray, the condition holds
+    // nowhere on it, even where its (negative) bound underflows to -0,
+    // which would compare equal to a lower end at 0.
+    if (c0 < 0) stretch->empty = true;
     const double bound = -c0 / c1;
     if (bound < stretch->upper) {
       stretch->upper = bound;
@@ -46,8 +50,8 @@ inline void Narrow(double c0, double c1, bool strict, RayStretch* stretch) {
 }  // namespace ray_stretch_detail
 
 // Keeps the distances s of `stretch` with c0 + s c1 >= 0. A bound -c0 / c1
-// that is not a number, a c1 that is not a number, and c1 = 0 with c0 < 0
-// (or c0 not a number) leave nothing. Bounds that meet leave a stretch of
+// that is not a number, a c1 that is not a number, c1 = 0 with c0 < 0
+// (or c0 not a number), and c1 < 0 with c0 < 0 leave nothing. Bounds that meet leave a stretch of
 // length 0.
 inline void NarrowRayStretch(double c0, double c1, RayStretch* stretch) {
   ray_stretch_detail::Narrow(c0, c1, false, stretch);

@@ -63,6 +63,40 @@ TEST(RayStretch, NarrowsByOneSignedCondition) {
   }
 }
 
+// A condition failing at s = 0 and worsening along the ray leaves nothing
+// of the whole forward ray, also where its bound -c0 / c1 underflows to
+// -0 (ray_clip's finding: a centre 1e-182 behind the camera, a direction
+// 1e274 long); one holding at s = 0 and failing beyond a bound that
+// underflows to 0 leaves the point s = 0.
+TEST(RayStretch, ConditionsFailingAlongTheWholeRayLeaveNothing) {
+  struct Case {
+    const char* what;
+    double c0;
+    double c1;
+    bool empty;
+  };
+  const Case cases[] = {
+      {"negative bound", -1, -1, true},
+      {"bound underflowing to -0", -1e-300, -1e300, true},
+      {"subnormal c0", -0x1p-1074, -1, true},
+      {"c0 = 0 holds at the start", 0, -1, false},
+      {"c0 = -0 holds at the start", -0.0, -1, false},
+      {"bound underflowing to 0", 1e-300, -1e300, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const bool strict : {false, true}) {
+      RayStretch stretch;
+      if (strict) {
+        NarrowRayStretchStrictly(c.c0, c.c1, &stretch);
+      } else {
+        NarrowRayStretch(c.c0, c.c1, &stretch);
+      }
+      EXPECT_EQ(stretch.IsEmpty(), c.empty);
+    }
+  }
+}
+
 TEST(RayStretch, StartsAsTheWholeForwardRay) {
   RayStretch stretch;
   EXPECT_FALSE(stretch.IsEmpty());
