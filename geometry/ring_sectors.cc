@@ -6,8 +6,7 @@ namespace silhouette {
 
 RingSectors::RingSectors(const GridPoint* grid, int32_t a, int32_t b,
                          int32_t c, int32_t count)
-    : grid_(grid),
-      anchorX3_(static_cast<int64_t>(grid[a].x) + grid[b].x + grid[c].x),
+    : anchorX3_(static_cast<int64_t>(grid[a].x) + grid[b].x + grid[c].x),
       anchorY3_(static_cast<int64_t>(grid[a].y) + grid[b].y + grid[c].y),
       leaving_(new int32_t[count]),
       successor_(new int32_t[count]) {

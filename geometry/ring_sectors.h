@@ -31,8 +31,8 @@ namespace silhouette {
 // order, which hardly ever use it, do not pay for it.
 class RingSectors {
  public:
-  // `grid` must outlive the object; a, b, c are the corners; vertices are
-  // indices below `count`.
+  // a, b, c are the corners, indices into `grid`; vertices are indices
+  // below `count`.
   RingSectors(const GridPoint* grid, int32_t a, int32_t b, int32_t c,
               int32_t count);
 
@@ -106,7 +106,6 @@ class RingSectors {
   // buckets per ring vertex.
   void Refill(const HullRing& ring, int32_t e, int32_t ring_size);
 
-  const GridPoint* grid_;
   int64_t anchorX3_;
   int64_t anchorY3_;
   std::vector<int32_t> vertexAt_;  // a vertex per bucket of directions
